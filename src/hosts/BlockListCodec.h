@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quietreel {
+
+inline constexpr unsigned char kBlockListBaseChar = 77;
+inline constexpr int kBlockListSeed = 0x2E0B;
+
+std::wstring DecodeBlockList(unsigned char baseChar, std::string_view scrambled, int seed);
+std::wstring DecodeBlockList(unsigned char baseChar, std::wstring_view scrambled, int seed);
+
+// The inverse, for the maintainer's tool: every byte of `plain` becomes one
+// pair, so the text decodes back to exactly these bytes.
+std::string EncodeBlockList(unsigned char baseChar, std::string_view plain, int seed);
+
+}  // namespace quietreel

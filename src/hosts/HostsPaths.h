@@ -1,0 +1,14 @@
+#pragma once
+
+namespace quietreel {
+
+// The hosts file lives at a fixed place; the program never asks Windows
+// where it is installed.
+inline constexpr char kHostsPathAnsi[] = "C:\\WINDOWS\\system32\\drivers\\etc\\hosts";
+inline constexpr wchar_t kHostsPath[] = L"C:\\WINDOWS\\system32\\drivers\\etc\\hosts";
+
+// Bare names, resolved in the program's own folder.
+inline constexpr wchar_t kBlockListFileName[] = L"core.dat";
+inline constexpr wchar_t kBackupFileName[] = L"backup";
+
+}  // namespace quietreel

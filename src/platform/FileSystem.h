@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace quietreel {
+
+// File attribute bits, with the values Windows gives them.
+enum FileAttribute : std::uint32_t {
+  kAttributeReadOnly = 0x1,
+  kAttributeHidden = 0x2,
+  kAttributeSystem = 0x4,
+  kAttributeDirectory = 0x10,
+  kAttributeReparsePoint = 0x400,
+};
+
+struct FileEntry {
+  std::wstring name;
+  std::uint32_t attributes = 0;
+};
+
+// One open directory listing; released when the object goes.
+class DirectoryEnumeration {
+ public:
+  virtual ~DirectoryEnumeration() = default;
+  // Fills `entry` with the next entry in the file system's own order and
+  // returns true, or returns false when the listing is done. "." and ".." are
+  // never produced.
+  virtual bool Next(FileEntry& entry) = 0;
+};
+
+enum class ReadStatus { kOk, kOpenFailed, kTooLarge, kReadFailed };
+
+struct ReadResult {
+  ReadStatus status = ReadStatus::kOpenFailed;
+  std::string bytes;
+};
+
+enum class AppendStatus { kOk, kOpenFailed, kWriteFailed };
+
+// The file operations the core decides on. Every write is binary: where the
+// program wants CR LF line ends it writes them itself.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  virtual bool Exists(const std::wstring& path) = 0;
+  virtual bool OpensAsFile(const std::wstring& path) = 0;
+  virtual ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes) = 0;
+  virtual std::optional<unsigned char> LastByte(const std::wstring& path) = 0;
+  virtual AppendStatus Append(const std::wstring& path, const std::string& bytes,
+                              bool createIfMissing) = 0;
+  virtual bool CreateWithBytes(const std::wstring& path, const std::string& bytes) = 0;
+  virtual bool Copy(const std::wstring& from, const std::wstring& to) = 0;
+  virtual bool Remove(const std::wstring& path) = 0;
+  virtual bool RemoveEmptyDirectory(const std::wstring& path) = 0;
+  virtual std::optional<std::uint32_t> Attributes(const std::wstring& path) = 0;
+  virtual bool SetAttributes(const std::wstring& path, std::uint32_t attributes) = 0;
+  virtual std::unique_ptr<DirectoryEnumeration> Enumerate(const std::wstring& directory) = 0;
+  // The longest path, in characters, that the platform accepts.
+  virtual std::size_t MaxPathLength() const = 0;
+};
+
+}  // namespace quietreel

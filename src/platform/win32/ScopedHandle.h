@@ -1,0 +1,65 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace quietreel::win32 {
+
+// Owns a kernel handle; closes it once.
+class ScopedHandle {
+ public:
+  explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
+  ~ScopedHandle() { Close(); }
+  ScopedHandle(const ScopedHandle&) = delete;
+  ScopedHandle& operator=(const ScopedHandle&) = delete;
+
+  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  HANDLE Get() const { return handle_; }
+  // Closes now and says whether the system accepted it (a write can still
+  // fail at close).
+  bool Close() {
+    if (!Valid()) return true;
+    BOOL closed = ::CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    return closed != FALSE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+// Owns a directory search started with FindFirstFileW.
+class ScopedFind {
+ public:
+  explicit ScopedFind(HANDLE handle) : handle_(handle) {}
+  ~ScopedFind() {
+    if (Valid()) ::FindClose(handle_);
+  }
+  ScopedFind(const ScopedFind&) = delete;
+  ScopedFind& operator=(const ScopedFind&) = delete;
+
+  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+// Owns a C runtime stream.
+class ScopedStream {
+ public:
+  explicit ScopedStream(FILE* stream) : stream_(stream) {}
+  ~ScopedStream() {
+    if (stream_) std::fclose(stream_);
+  }
+  ScopedStream(const ScopedStream&) = delete;
+  ScopedStream& operator=(const ScopedStream&) = delete;
+
+  bool Valid() const { return stream_ != nullptr; }
+
+ private:
+  FILE* stream_;
+};
+
+}  // namespace quietreel::win32

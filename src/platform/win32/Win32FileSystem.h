@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+namespace quietreel::win32 {
+
+class Win32FileSystem : public FileSystem {
+ public:
+  bool Exists(const std::wstring& path) override;
+  bool OpensAsFile(const std::wstring& path) override;
+  ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes) override;
+  std::optional<unsigned char> LastByte(const std::wstring& path) override;
+  AppendStatus Append(const std::wstring& path, const std::string& bytes, bool createIfMissing) override;
+  bool CreateWithBytes(const std::wstring& path, const std::string& bytes) override;
+  bool Copy(const std::wstring& from, const std::wstring& to) override;
+  bool Remove(const std::wstring& path) override;
+  bool RemoveEmptyDirectory(const std::wstring& path) override;
+  std::optional<std::uint32_t> Attributes(const std::wstring& path) override;
+  bool SetAttributes(const std::wstring& path, std::uint32_t attributes) override;
+  std::unique_ptr<DirectoryEnumeration> Enumerate(const std::wstring& directory) override;
+  std::size_t MaxPathLength() const override;
+};
+
+}  // namespace quietreel::win32

@@ -1,0 +1,442 @@
+#include "fake/FakeWindows.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace quietreel::fake {
+namespace {
+
+std::wstring Normalize(const std::wstring& path) {
+  std::wstring out;
+  for (wchar_t c : path) {
+    if (c == L'\\' && !out.empty() && out.back() == L'\\') continue;
+    out += c;
+  }
+  while (out.size() > 2 && out.back() == L'\\') out.pop_back();
+  if (out.size() == 3 && out[1] == L':' && out[2] == L'\\') out.pop_back();
+  return out;
+}
+
+std::wstring KeyOf(const std::wstring& path) {
+  std::wstring key = Normalize(path);
+  for (auto& c : key) c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
+  return key;
+}
+
+std::wstring ParentKey(const std::wstring& key) {
+  auto slash = key.rfind(L'\\');
+  return slash == std::wstring::npos ? std::wstring() : key.substr(0, slash);
+}
+
+std::wstring LastName(const std::wstring& path) {
+  auto normalized = Normalize(path);
+  auto slash = normalized.rfind(L'\\');
+  return slash == std::wstring::npos ? normalized : normalized.substr(slash + 1);
+}
+
+std::wstring Widen(const std::string& bytes) {
+  std::wstring out;
+  for (unsigned char c : bytes) out += static_cast<wchar_t>(c);
+  return out;
+}
+
+constexpr std::uint32_t kWriteProtection = kAttributeReadOnly | kAttributeHidden | kAttributeSystem;
+
+class ListedEntries : public DirectoryEnumeration {
+ public:
+  explicit ListedEntries(std::vector<FileEntry> entries) : entries_(std::move(entries)) {}
+  bool Next(FileEntry& entry) override {
+    if (next_ >= entries_.size()) return false;
+    entry = entries_[next_++];
+    return true;
+  }
+
+ private:
+  std::vector<FileEntry> entries_;
+  std::size_t next_ = 0;
+};
+
+}  // namespace
+
+const std::wstring FakeWindows::kProgramDirectory = L"C:\\Program Files\\Quietreel\\";
+const std::wstring FakeWindows::kHostsPath = L"C:\\WINDOWS\\system32\\drivers\\etc\\hosts";
+const std::wstring FakeWindow::kAppCaption = L"Quietreel";
+
+FakeWindows::FakeWindows() {
+  Node root;
+  root.path = L"C:";
+  root.directory = true;
+  nodes_[L"c:"] = root;
+  AddDirectory(L"C:\\WINDOWS\\system32\\drivers\\etc");
+  AddDirectory(kProgramDirectory);
+  folders_[KnownFolder::kAppData] = L"C:\\Users\\user\\AppData\\Roaming";
+  folders_[KnownFolder::kInternetCache] = L"C:\\Users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCache";
+  AddDirectory(*folders_[KnownFolder::kAppData]);
+  AddDirectory(*folders_[KnownFolder::kInternetCache]);
+}
+
+Services FakeWindows::MakeServices(const std::wstring& programDirectory) {
+  return Services{*this, *this, *this, *this, programDirectory};
+}
+
+// --- Building ----------------------------------------------------------
+
+FakeWindows::Node& FakeWindows::Insert(const std::wstring& path, bool directory) {
+  std::wstring key = KeyOf(path);
+  auto found = nodes_.find(key);
+  if (found != nodes_.end()) return found->second;
+  std::wstring parent = ParentKey(key);
+  if (!nodes_.count(parent)) Insert(path.substr(0, Normalize(path).rfind(L'\\')), true);
+  Node& node = nodes_[key];
+  node.path = Normalize(path);
+  node.directory = directory;
+  if (directory) node.attributes = kAttributeDirectory;
+  nodes_[parent].children.push_back(key);
+  return node;
+}
+
+void FakeWindows::AddDirectory(const std::wstring& path, std::uint32_t attributes) {
+  Insert(path, true).attributes = attributes | kAttributeDirectory;
+}
+
+void FakeWindows::AddFile(const std::wstring& path, const std::string& bytes,
+                          std::uint32_t attributes) {
+  Node& node = Insert(path, false);
+  node.bytes = bytes;
+  node.attributes = attributes;
+}
+
+void FakeWindows::AddLink(const std::wstring& path, const std::wstring& target) {
+  AddDirectory(target);
+  Node& node = Insert(path, true);
+  node.attributes = kAttributeDirectory | kAttributeReparsePoint;
+  node.linkTarget = KeyOf(target);
+}
+
+void FakeWindows::Lock(const std::wstring& path) {
+  if (Node* node = Find(path)) node->locked = true;
+}
+
+void FakeWindows::SetKnownFolder(KnownFolder folder, std::optional<std::wstring> path) {
+  folders_[folder] = std::move(path);
+}
+
+// --- Lookup --------------------------------------------------------------
+
+// Follows links in every component, as the file system does when a path
+// is opened.
+std::wstring FakeWindows::Resolve(const std::wstring& path) const {
+  std::wstring key = KeyOf(path);
+  std::wstring resolved;
+  std::size_t start = 0;
+  while (start <= key.size()) {
+    std::size_t end = key.find(L'\\', start);
+    if (end == std::wstring::npos) end = key.size();
+    resolved += (resolved.empty() ? L"" : L"\\") + key.substr(start, end - start);
+    auto found = nodes_.find(resolved);
+    if (found != nodes_.end() && !found->second.linkTarget.empty()) resolved = found->second.linkTarget;
+    start = end + 1;
+  }
+  return resolved;
+}
+
+FakeWindows::Node* FakeWindows::Find(const std::wstring& path) {
+  auto found = nodes_.find(Resolve(path));
+  return found == nodes_.end() ? nullptr : &found->second;
+}
+
+const FakeWindows::Node* FakeWindows::Find(const std::wstring& path) const {
+  auto found = nodes_.find(Resolve(path));
+  return found == nodes_.end() ? nullptr : &found->second;
+}
+
+FakeWindows::Node* FakeWindows::ParentOf(const std::wstring& key) {
+  auto found = nodes_.find(Resolve(ParentKey(key)));
+  return found == nodes_.end() || !found->second.directory ? nullptr : &found->second;
+}
+
+void FakeWindows::Erase(const std::wstring& key) {
+  Node* parent = ParentOf(key);
+  if (parent) {
+    auto& siblings = parent->children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), key), siblings.end());
+  }
+  nodes_.erase(key);
+}
+
+bool FakeWindows::IsFile(const std::wstring& path) const {
+  const Node* node = Find(path);
+  return node && !node->directory;
+}
+
+bool FakeWindows::IsDirectory(const std::wstring& path) const {
+  const Node* node = Find(path);
+  return node && node->directory;
+}
+
+std::string FakeWindows::BytesOf(const std::wstring& path) const {
+  const Node* node = Find(path);
+  return node ? node->bytes : std::string();
+}
+
+std::uint32_t FakeWindows::AttributesOf(const std::wstring& path) const {
+  const Node* node = Find(path);
+  return node ? node->attributes : 0;
+}
+
+std::map<std::wstring, std::string> FakeWindows::Snapshot() const {
+  std::map<std::wstring, std::string> out;
+  for (const auto& [key, node] : nodes_) {
+    std::string value = std::to_string(node.attributes) + ":" + node.bytes;
+    out[node.directory ? key + L"\\" : key] = value;
+  }
+  return out;
+}
+
+// --- Faults ----------------------------------------------------------------
+
+void FakeWindows::FailCall(std::size_t n) { failAt_ = n == 0 ? 0 : fallibleCalls_ + n; }
+
+void FakeWindows::ResetCounters() {
+  fallibleCalls_ = 0;
+  failAt_ = 0;
+  callLog_.clear();
+  commands_.clear();
+}
+
+bool FakeWindows::Fails(const std::string& call, const std::wstring& path) {
+  ++fallibleCalls_;
+  callLog_.push_back(call + " " + Narrow(path));
+  return fallibleCalls_ == failAt_;
+}
+
+// --- FileSystem --------------------------------------------------------------
+
+bool FakeWindows::Exists(const std::wstring& path) { return nodes_.count(KeyOf(path)) || Find(path); }
+
+bool FakeWindows::OpensAsFile(const std::wstring& path) {
+  if (Fails("OpensAsFile", path)) return false;
+  const Node* node = Find(path);
+  return node && !node->directory && !node->locked;
+}
+
+ReadResult FakeWindows::ReadWhole(const std::wstring& path, std::size_t maxBytes) {
+  bool fail = Fails("ReadWhole", path);
+  const Node* node = Find(path);
+  if (!node || node->directory || node->locked) return {ReadStatus::kOpenFailed, {}};
+  if (fail) return {ReadStatus::kReadFailed, {}};
+  if (node->bytes.size() > maxBytes) return {ReadStatus::kTooLarge, {}};
+  return {ReadStatus::kOk, node->bytes};
+}
+
+std::optional<unsigned char> FakeWindows::LastByte(const std::wstring& path) {
+  bool fail = Fails("LastByte", path);
+  const Node* node = Find(path);
+  if (fail || !node || node->directory || node->locked || node->bytes.empty()) return std::nullopt;
+  return static_cast<unsigned char>(node->bytes.back());
+}
+
+AppendStatus FakeWindows::Append(const std::wstring& path, const std::string& bytes,
+                                 bool createIfMissing) {
+  bool fail = Fails("Append", path);
+  Node* node = Find(path);
+  if (!node) {
+    if (!createIfMissing || !ParentOf(Resolve(path))) return AppendStatus::kOpenFailed;
+    node = &Insert(path, false);
+  } else if (node->directory || node->locked || (node->attributes & kAttributeReadOnly)) {
+    return AppendStatus::kOpenFailed;
+  }
+  if (fail) {
+    node->bytes += bytes.substr(0, bytes.size() / 2);
+    return AppendStatus::kWriteFailed;
+  }
+  node->bytes += bytes;
+  return AppendStatus::kOk;
+}
+
+bool FakeWindows::CreateWithBytes(const std::wstring& path, const std::string& bytes) {
+  bool fail = Fails("CreateWithBytes", path);
+  Node* node = Find(path);
+  if (node && (node->directory || node->locked || (node->attributes & kWriteProtection))) return false;
+  if (!node && !ParentOf(Resolve(path))) return false;
+  if (!node) node = &Insert(path, false);
+  node->bytes = fail ? bytes.substr(0, bytes.size() / 2) : bytes;
+  return !fail;
+}
+
+bool FakeWindows::Copy(const std::wstring& from, const std::wstring& to) {
+  bool fail = Fails("Copy", from + L" -> " + to);
+  const Node* source = Find(from);
+  if (!source || source->directory || source->locked) return false;
+  Node* target = Find(to);
+  if (target && (target->directory || target->locked || (target->attributes & kWriteProtection)))
+    return false;
+  if (!target && !ParentOf(Resolve(to))) return false;
+  std::string bytes = source->bytes;
+  std::uint32_t attributes = source->attributes;
+  if (!target) target = &Insert(to, false);
+  target->bytes = fail ? bytes.substr(0, bytes.size() / 2) : bytes;
+  target->attributes = attributes;
+  return !fail;
+}
+
+bool FakeWindows::Remove(const std::wstring& path) {
+  bool fail = Fails("Remove", path);
+  Node* node = Find(path);
+  if (fail || !node || node->directory || node->locked || (node->attributes & kAttributeReadOnly))
+    return false;
+  Erase(Resolve(path));
+  return true;
+}
+
+bool FakeWindows::RemoveEmptyDirectory(const std::wstring& path) {
+  bool fail = Fails("RemoveEmptyDirectory", path);
+  std::wstring key = KeyOf(path);
+  std::wstring parent = Resolve(ParentKey(key));
+  std::wstring own = parent + key.substr(key.rfind(L'\\'));
+  auto found = nodes_.find(own);
+  if (fail || found == nodes_.end() || !found->second.directory || found->second.locked) return false;
+  if (found->second.linkTarget.empty() && !found->second.children.empty()) return false;
+  Erase(own);
+  return true;
+}
+
+std::optional<std::uint32_t> FakeWindows::Attributes(const std::wstring& path) {
+  if (Fails("Attributes", path)) return std::nullopt;
+  std::wstring key = KeyOf(path);
+  auto slash = key.rfind(L'\\');
+  std::wstring own = slash == std::wstring::npos ? key : Resolve(ParentKey(key)) + key.substr(slash);
+  auto found = nodes_.find(own);
+  if (found == nodes_.end()) return std::nullopt;
+  return found->second.attributes;
+}
+
+bool FakeWindows::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
+  bool fail = Fails("SetAttributes", path);
+  Node* node = Find(path);
+  if (fail || !node) return false;
+  std::uint32_t kept = node->attributes & (kAttributeDirectory | kAttributeReparsePoint);
+  node->attributes = kept | (attributes & ~(kAttributeDirectory | kAttributeReparsePoint));
+  return true;
+}
+
+std::unique_ptr<DirectoryEnumeration> FakeWindows::Enumerate(const std::wstring& directory) {
+  std::vector<FileEntry> entries;
+  bool fail = Fails("Enumerate", directory);
+  const Node* node = Find(directory);
+  if (!fail && node && node->directory) {
+    for (const auto& child : node->children) {
+      const Node& entry = nodes_.at(child);
+      entries.push_back({LastName(entry.path), entry.attributes});
+    }
+  }
+  return std::make_unique<ListedEntries>(std::move(entries));
+}
+
+// --- CommandRunner -----------------------------------------------------------
+
+// Understands `attrib [+-][hrs]... "path"`, as the real command interpreter
+// applies it on Windows; anything else is only recorded.
+int FakeWindows::Run(const std::string& ansiCommand) {
+  commands_.push_back(ansiCommand);
+  if (Fails("Run", Widen(ansiCommand))) return 1;
+  const std::string prefix = "attrib ";
+  auto open = ansiCommand.find('"');
+  auto close = ansiCommand.rfind('"');
+  if (ansiCommand.compare(0, prefix.size(), prefix) != 0 || open == std::string::npos || close <= open)
+    return 1;
+  Node* node = Find(Widen(ansiCommand.substr(open + 1, close - open - 1)));
+  if (!node) return 1;
+  for (std::size_t i = prefix.size(); i + 1 < open; ++i) {
+    char sign = ansiCommand[i];
+    if (sign != '+' && sign != '-') continue;
+    std::uint32_t bit = 0;
+    switch (ansiCommand[i + 1]) {
+      case 'h': bit = kAttributeHidden; break;
+      case 'r': bit = kAttributeReadOnly; break;
+      case 's': bit = kAttributeSystem; break;
+      default: break;
+    }
+    node->attributes = sign == '+' ? (node->attributes | bit) : (node->attributes & ~bit);
+  }
+  return 0;
+}
+
+// --- CodePage ------------------------------------------------------------------
+
+// Latin-1: every character up to 255 is its own byte. The double-byte kind
+// stands in for code page 936, where each non-ASCII character takes two bytes.
+std::string FakeWindows::ToAnsi(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) {
+    auto code = static_cast<std::uint32_t>(c);
+    if (code < 0x80 || (codePageKind_ == CodePageKind::kLatin1 && code < 0x100)) {
+      out += static_cast<char>(code);
+    } else if (codePageKind_ == CodePageKind::kDoubleByte) {
+      out += static_cast<char>(0x80 | ((code >> 8) & 0x7F));
+      out += static_cast<char>(0x80 | (code & 0x7F));
+    } else {
+      out += '?';
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> FakeWindows::ToAnsiExact(const std::wstring& text) {
+  if (codePageKind_ == CodePageKind::kLatin1 &&
+      std::any_of(text.begin(), text.end(), [](wchar_t c) { return static_cast<std::uint32_t>(c) > 0xFF; }))
+    return std::nullopt;
+  return ToAnsi(text);
+}
+
+// --- KnownFolders --------------------------------------------------------------
+
+std::optional<std::wstring> FakeWindows::Path(KnownFolder folder) {
+  if (Fails("Path", folder == KnownFolder::kAppData ? L"AppData" : L"InternetCache")) return std::nullopt;
+  return folders_[folder];
+}
+
+// --- FakeWindow ----------------------------------------------------------------
+
+void FakeWindow::ShowNotice(const std::wstring& text) {
+  boxes_.push_back({BoxKind::kNotice, name_, kAppCaption, text});
+}
+
+void FakeWindow::ShowWarning(const std::wstring& text) {
+  boxes_.push_back({BoxKind::kWarning, mainName_, kAppCaption, text});
+}
+
+bool FakeWindow::AskOkCancel(const std::wstring& text, const std::wstring& caption) {
+  boxes_.push_back({BoxKind::kQuestion, name_, caption, text});
+  return answerOk_;
+}
+
+void FakeWindow::SetItemTextNow(int controlId, const std::wstring& text) {
+  itemTextLog_.emplace_back(controlId, text);
+}
+
+std::wstring FakeWindow::ItemText(int id) const {
+  for (auto it = itemTextLog_.rbegin(); it != itemTextLog_.rend(); ++it)
+    if (it->first == id) return it->second;
+  return std::wstring();
+}
+
+std::string Narrow(const std::wstring& text) {
+  std::string out;
+  for (wchar_t wc : text) {
+    auto c = static_cast<std::uint32_t>(wc);
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+}  // namespace quietreel::fake

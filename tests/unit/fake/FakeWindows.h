@@ -1,0 +1,152 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Services.h"
+#include "platform/Window.h"
+
+namespace quietreel::fake {
+
+// An in-memory Windows: a case-insensitive file tree with attributes, locks
+// and links, a command interpreter that understands `attrib`, known folders,
+// a code page, and failure injection by call number.
+class FakeWindows : public FileSystem,
+                    public CommandRunner,
+                    public CodePage,
+                    public KnownFolders {
+ public:
+  enum class CodePageKind { kLatin1, kDoubleByte };
+
+  FakeWindows();
+
+  Services MakeServices(const std::wstring& programDirectory = kProgramDirectory);
+
+  static const std::wstring kProgramDirectory;
+  static const std::wstring kHostsPath;
+
+  // --- Building the machine -------------------------------------------
+  void AddDirectory(const std::wstring& path, std::uint32_t attributes = 0);
+  void AddFile(const std::wstring& path, const std::string& bytes, std::uint32_t attributes = 0);
+  // A directory link (junction) at `path` whose contents are `target`'s.
+  void AddLink(const std::wstring& path, const std::wstring& target);
+  // Held open by another process without sharing: no read, write or delete.
+  void Lock(const std::wstring& path);
+  void SetKnownFolder(KnownFolder folder, std::optional<std::wstring> path);
+  void SetCodePageKind(CodePageKind kind) { codePageKind_ = kind; }
+  void SetMaxPathLength(std::size_t length) { maxPathLength_ = length; }
+
+  // --- Looking at it --------------------------------------------------
+  bool IsFile(const std::wstring& path) const;
+  bool IsDirectory(const std::wstring& path) const;
+  std::string BytesOf(const std::wstring& path) const;
+  std::uint32_t AttributesOf(const std::wstring& path) const;
+  // Every node as "path" (directories end with a backslash) => bytes, for
+  // before/after comparisons.
+  std::map<std::wstring, std::string> Snapshot() const;
+
+  // --- Faults and records ----------------------------------------------
+  // Makes the n-th fallible call from now (1-based) fail; 0 turns it off.
+  void FailCall(std::size_t n);
+  // How many fallible calls were made since the last reset.
+  std::size_t FallibleCalls() const { return fallibleCalls_; }
+  void ResetCounters();
+  const std::vector<std::string>& CallLog() const { return callLog_; }
+  const std::vector<std::string>& Commands() const { return commands_; }
+
+  // --- FileSystem --------------------------------------------------------
+  bool Exists(const std::wstring& path) override;
+  bool OpensAsFile(const std::wstring& path) override;
+  ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes) override;
+  std::optional<unsigned char> LastByte(const std::wstring& path) override;
+  AppendStatus Append(const std::wstring& path, const std::string& bytes,
+                      bool createIfMissing) override;
+  bool CreateWithBytes(const std::wstring& path, const std::string& bytes) override;
+  bool Copy(const std::wstring& from, const std::wstring& to) override;
+  bool Remove(const std::wstring& path) override;
+  bool RemoveEmptyDirectory(const std::wstring& path) override;
+  std::optional<std::uint32_t> Attributes(const std::wstring& path) override;
+  bool SetAttributes(const std::wstring& path, std::uint32_t attributes) override;
+  std::unique_ptr<DirectoryEnumeration> Enumerate(const std::wstring& directory) override;
+  std::size_t MaxPathLength() const override { return maxPathLength_; }
+
+  // --- CommandRunner -----------------------------------------------------
+  int Run(const std::string& ansiCommand) override;
+
+  // --- CodePage ----------------------------------------------------------
+  std::string ToAnsi(const std::wstring& text) override;
+  std::optional<std::string> ToAnsiExact(const std::wstring& text) override;
+
+  // --- KnownFolders ------------------------------------------------------
+  std::optional<std::wstring> Path(KnownFolder folder) override;
+
+ private:
+  struct Node {
+    std::wstring path;  // as created, for display
+    bool directory = false;
+    std::string bytes;
+    std::uint32_t attributes = 0;
+    bool locked = false;
+    std::wstring linkTarget;  // key of the target when this is a link
+    std::vector<std::wstring> children;  // keys, in enumeration order
+  };
+
+  std::wstring Resolve(const std::wstring& path) const;
+  Node* Find(const std::wstring& path);
+  const Node* Find(const std::wstring& path) const;
+  Node* ParentOf(const std::wstring& key);
+  Node& Insert(const std::wstring& path, bool directory);
+  void Erase(const std::wstring& key);
+  bool Fails(const std::string& call, const std::wstring& path);
+
+  std::map<std::wstring, Node> nodes_;
+  std::map<KnownFolder, std::optional<std::wstring>> folders_;
+  CodePageKind codePageKind_ = CodePageKind::kLatin1;
+  std::size_t maxPathLength_ = 259;
+  std::size_t failAt_ = 0;
+  std::size_t fallibleCalls_ = 0;
+  std::uint64_t nextOrder_ = 0;
+  std::vector<std::string> callLog_;
+  std::vector<std::string> commands_;
+};
+
+// A window that records the boxes it was asked to show.
+class FakeWindow : public Window {
+ public:
+  enum class BoxKind { kNotice, kWarning, kQuestion };
+  struct Box {
+    BoxKind kind;
+    std::wstring owner;
+    std::wstring caption;
+    std::wstring text;
+  };
+
+  explicit FakeWindow(std::wstring name = L"main", std::wstring mainWindowName = L"main")
+      : name_(std::move(name)), mainName_(std::move(mainWindowName)) {}
+
+  void AnswerOk(bool ok) { answerOk_ = ok; }
+  const std::vector<Box>& Boxes() const { return boxes_; }
+  std::wstring ItemText(int id) const;
+  const std::vector<std::pair<int, std::wstring>>& ItemTextLog() const { return itemTextLog_; }
+
+  void ShowNotice(const std::wstring& text) override;
+  void ShowWarning(const std::wstring& text) override;
+  bool AskOkCancel(const std::wstring& text, const std::wstring& caption) override;
+  void SetItemTextNow(int controlId, const std::wstring& text) override;
+
+  static const std::wstring kAppCaption;
+
+ private:
+  std::wstring name_;
+  std::wstring mainName_;
+  bool answerOk_ = true;
+  std::vector<Box> boxes_;
+  std::vector<std::pair<int, std::wstring>> itemTextLog_;
+};
+
+std::string Narrow(const std::wstring& text);
+
+}  // namespace quietreel::fake
