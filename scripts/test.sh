@@ -14,5 +14,13 @@ echo "== Windows-side tests (wine64)"
 ensure_wine_prefix
 "$wine" "$build_root/win64/bin/quietreel_win_tests.exe"
 
+# Further suites, each a script of its own.
+for suite in test-e2e.sh test-sanitize.sh test-fuzz.sh; do
+  if [[ -x "$repo/scripts/$suite" ]]; then
+    echo "== $suite"
+    "$repo/scripts/$suite"
+  fi
+done
+
 "$wineserver" -k 2>/dev/null || true
 echo "== all tests passed"
