@@ -52,6 +52,12 @@ std::optional<std::string> LoadListBytes(const Services& services, Window& owner
   return HostsBytes(services, decoded);
 }
 
+// The list must start on a line of its own, not at the end of the user's
+// last entry. When the end cannot be read, a blank line is the safe guess.
+bool EndsWithLineBreakOrEmpty(const std::optional<std::string>& tail) {
+  return tail && (tail->empty() || tail->back() == '\n');
+}
+
 void ReportBlocked(const Services& services, Window& owner, const std::string& list) {
   if (!list.empty()) owner.ShowNotice(kBlocked);
   RunHostsAttrib(services.commands, kAttribHide);
@@ -69,8 +75,7 @@ void ExtendHosts(const Services& services, Window& owner, const std::string& lis
     return;
   }
   std::string bytes = list;
-  std::optional<unsigned char> last = services.files.LastByte(kHostsPath);
-  if (!list.empty() && last && *last != '\n') bytes.insert(0, "\r\n");
+  if (!list.empty() && !EndsWithLineBreakOrEmpty(services.files.ReadTail(kHostsPath, 1))) bytes.insert(0, "\r\n");
 
   switch (services.files.Append(kHostsPath, bytes, false)) {
     case AppendStatus::kOk:
@@ -136,8 +141,9 @@ void Block(const Services& services, Window& owner) {
   }
 }
 
-// The saved copy goes over the hosts file in place: the hosts file is never
-// deleted first, and `backup` goes only once the copy is in.
+// The saved copy is written beside the hosts file and then renamed over it,
+// so the hosts file is whole at every moment, and `backup` goes only once
+// the copy is in.
 void Restore(const Services& services, Window& owner) {
   const std::wstring backup = BackupPath(services);
   if (!services.files.Exists(backup)) {
@@ -145,7 +151,9 @@ void Restore(const Services& services, Window& owner) {
     return;
   }
   RunHostsAttrib(services.commands, kAttribUnhide);
-  bool copied = services.files.Copy(backup, kHostsPath);
+  bool copied = services.files.Copy(backup, kRestoreScratchPath) &&
+                services.files.MoveReplacing(kRestoreScratchPath, kHostsPath);
+  if (!copied) services.files.Remove(kRestoreScratchPath);
   RunHostsAttrib(services.commands, kAttribHide);
   if (!copied || !services.files.Remove(backup)) {
     owner.ShowWarning(kRestoreFailed);

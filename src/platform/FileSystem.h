@@ -50,11 +50,17 @@ class FileSystem {
   virtual bool Exists(const std::wstring& path) = 0;
   virtual bool OpensAsFile(const std::wstring& path) = 0;
   virtual ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes) = 0;
-  virtual std::optional<unsigned char> LastByte(const std::wstring& path) = 0;
+  // The last `count` bytes (fewer when the file is shorter), or nothing when
+  // the file cannot be read.
+  virtual std::optional<std::string> ReadTail(const std::wstring& path, std::size_t count) = 0;
   virtual AppendStatus Append(const std::wstring& path, const std::string& bytes,
                               bool createIfMissing) = 0;
   virtual bool CreateWithBytes(const std::wstring& path, const std::string& bytes) = 0;
+  // Overwrites an existing `to`.
   virtual bool Copy(const std::wstring& from, const std::wstring& to) = 0;
+  // Renames `from` to `to`, replacing an existing `to` in one step: `to` is
+  // never seen half-written.
+  virtual bool MoveReplacing(const std::wstring& from, const std::wstring& to) = 0;
   virtual bool Remove(const std::wstring& path) = 0;
   virtual bool RemoveEmptyDirectory(const std::wstring& path) = 0;
   virtual std::optional<std::uint32_t> Attributes(const std::wstring& path) = 0;

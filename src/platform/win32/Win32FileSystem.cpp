@@ -86,18 +86,20 @@ ReadResult Win32FileSystem::ReadWhole(const std::wstring& path, std::size_t maxB
   return result;
 }
 
-std::optional<unsigned char> Win32FileSystem::LastByte(const std::wstring& path) {
+std::optional<std::string> Win32FileSystem::ReadTail(const std::wstring& path, std::size_t count) {
   ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return std::nullopt;
+  LARGE_INTEGER size{};
+  if (!file.Valid() || !::GetFileSizeEx(file.Get(), &size)) return std::nullopt;
+  std::string tail(std::min<std::size_t>(count, static_cast<std::size_t>(size.QuadPart)), '\0');
   LARGE_INTEGER back{};
-  back.QuadPart = -1;
-  unsigned char byte = 0;
+  back.QuadPart = -static_cast<LONGLONG>(tail.size());
   DWORD done = 0;
+  if (tail.empty()) return tail;
   if (!::SetFilePointerEx(file.Get(), back, nullptr, FILE_END) ||
-      !::ReadFile(file.Get(), &byte, 1, &done, nullptr) || done != 1)
+      !::ReadFile(file.Get(), &tail[0], static_cast<DWORD>(tail.size()), &done, nullptr) || done != tail.size())
     return std::nullopt;
-  return byte;
+  return tail;
 }
 
 AppendStatus Win32FileSystem::Append(const std::wstring& path, const std::string& bytes, bool createIfMissing) {
@@ -121,6 +123,10 @@ bool Win32FileSystem::CreateWithBytes(const std::wstring& path, const std::strin
 
 bool Win32FileSystem::Copy(const std::wstring& from, const std::wstring& to) {
   return ::CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
+}
+
+bool Win32FileSystem::MoveReplacing(const std::wstring& from, const std::wstring& to) {
+  return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 bool Win32FileSystem::Remove(const std::wstring& path) { return ::DeleteFileW(path.c_str()) != FALSE; }

@@ -207,6 +207,10 @@ void FakeWindows::ResetCounters() {
 bool FakeWindows::Fails(const std::string& call, const std::wstring& path) {
   ++fallibleCalls_;
   callLog_.push_back(call + " " + Narrow(path));
+  if (!failNext_.empty() && call == failNext_) {
+    failNext_.clear();
+    return true;
+  }
   return fallibleCalls_ == failAt_;
 }
 
@@ -229,11 +233,11 @@ ReadResult FakeWindows::ReadWhole(const std::wstring& path, std::size_t maxBytes
   return {ReadStatus::kOk, node->bytes};
 }
 
-std::optional<unsigned char> FakeWindows::LastByte(const std::wstring& path) {
-  bool fail = Fails("LastByte", path);
+std::optional<std::string> FakeWindows::ReadTail(const std::wstring& path, std::size_t count) {
+  bool fail = Fails("ReadTail", path);
   const Node* node = Find(path);
-  if (fail || !node || node->directory || node->locked || node->bytes.empty()) return std::nullopt;
-  return static_cast<unsigned char>(node->bytes.back());
+  if (fail || !node || node->directory || node->locked) return std::nullopt;
+  return node->bytes.substr(node->bytes.size() - std::min(count, node->bytes.size()));
 }
 
 AppendStatus FakeWindows::Append(const std::wstring& path, const std::string& bytes,
@@ -278,6 +282,22 @@ bool FakeWindows::Copy(const std::wstring& from, const std::wstring& to) {
   target->bytes = fail ? bytes.substr(0, bytes.size() / 2) : bytes;
   target->attributes = attributes;
   return !fail;
+}
+
+bool FakeWindows::MoveReplacing(const std::wstring& from, const std::wstring& to) {
+  bool fail = Fails("MoveReplacing", from + L" -> " + to);
+  const Node* source = Find(from);
+  if (fail || !source || source->directory || source->locked) return false;
+  Node* target = Find(to);
+  if (target && (target->directory || target->locked || (target->attributes & kAttributeReadOnly)))
+    return false;
+  if (!target && !ParentOf(Resolve(to))) return false;
+  Node moved = *source;
+  Erase(Resolve(from));
+  if (!target) target = &Insert(to, false);
+  target->bytes = std::move(moved.bytes);
+  target->attributes = moved.attributes;
+  return true;
 }
 
 bool FakeWindows::Remove(const std::wstring& path) {

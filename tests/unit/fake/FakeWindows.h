@@ -51,6 +51,8 @@ class FakeWindows : public FileSystem,
   // --- Faults and records ----------------------------------------------
   // Makes the n-th fallible call from now (1-based) fail; 0 turns it off.
   void FailCall(std::size_t n);
+  // Makes the next call of the named kind ("Copy", "Append", ...) fail.
+  void FailNext(const std::string& call) { failNext_ = call; }
   // How many fallible calls were made since the last reset.
   std::size_t FallibleCalls() const { return fallibleCalls_; }
   void ResetCounters();
@@ -61,11 +63,12 @@ class FakeWindows : public FileSystem,
   bool Exists(const std::wstring& path) override;
   bool OpensAsFile(const std::wstring& path) override;
   ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes) override;
-  std::optional<unsigned char> LastByte(const std::wstring& path) override;
+  std::optional<std::string> ReadTail(const std::wstring& path, std::size_t count) override;
   AppendStatus Append(const std::wstring& path, const std::string& bytes,
                       bool createIfMissing) override;
   bool CreateWithBytes(const std::wstring& path, const std::string& bytes) override;
   bool Copy(const std::wstring& from, const std::wstring& to) override;
+  bool MoveReplacing(const std::wstring& from, const std::wstring& to) override;
   bool Remove(const std::wstring& path) override;
   bool RemoveEmptyDirectory(const std::wstring& path) override;
   std::optional<std::uint32_t> Attributes(const std::wstring& path) override;
@@ -107,6 +110,7 @@ class FakeWindows : public FileSystem,
   CodePageKind codePageKind_ = CodePageKind::kLatin1;
   std::size_t maxPathLength_ = 259;
   std::size_t failAt_ = 0;
+  std::string failNext_;
   std::size_t fallibleCalls_ = 0;
   std::uint64_t nextOrder_ = 0;
   std::vector<std::string> callLog_;
