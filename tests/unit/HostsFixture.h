@@ -1,0 +1,64 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fake/FakeWindows.h"
+#include "hosts/BlockListCodec.h"
+#include "hosts/HostsBlocker.h"
+
+namespace quietreel::testing {
+
+enum class HostsState { kClean, kBlocked, kNoHosts, kOrphaned };
+
+inline const char* StateName(HostsState state) {
+  switch (state) {
+    case HostsState::kClean: return "Clean";
+    case HostsState::kBlocked: return "Blocked";
+    case HostsState::kNoHosts: return "NoHosts";
+    case HostsState::kOrphaned: return "Orphaned";
+  }
+  return "?";
+}
+
+inline constexpr HostsState kAllStates[] = {HostsState::kClean, HostsState::kBlocked, HostsState::kNoHosts,
+                                            HostsState::kOrphaned};
+
+// A machine with core.dat in the program folder and the hosts file and
+// `backup` set up for one of the four states.
+class HostsMachine {
+ public:
+  static constexpr char kUserHosts[] = "127.0.0.1 localhost\r\n10.0.0.5 nas.home\r\n";
+  static constexpr char kList[] = "# ads\n0.0.0.0 atm.youku.com\n0.0.0.0 afp.iqiyi.com\n";
+  static constexpr char kListOnDisk[] = "# ads\r\n0.0.0.0 atm.youku.com\r\n0.0.0.0 afp.iqiyi.com\r\n";
+  static constexpr char kHiddenReadOnlySystem = 0x7;
+
+  HostsMachine() { ShipList(kList); }
+
+  void ShipList(const std::string& plain) {
+    machine.AddFile(coreDat, EncodeBlockList(kBlockListBaseChar, plain, kBlockListSeed));
+  }
+
+  // Blocked and Orphaned look as a Block left them: the hosts file hidden,
+  // read-only and system, and `backup` holding the user's old file.
+  void Enter(HostsState state, const std::string& userHosts = kUserHosts) {
+    if (state == HostsState::kClean) machine.AddFile(hosts, userHosts);
+    if (state == HostsState::kBlocked) machine.AddFile(hosts, userHosts + kListOnDisk, kHiddenReadOnlySystem);
+    if (state == HostsState::kBlocked || state == HostsState::kOrphaned) machine.AddFile(backup, userHosts);
+  }
+
+  static std::string Marker() {
+    static constexpr char kMarker[] = "Brassfen\r\nwww.brassfen.example\r\nAny problem contact us!";
+    return std::string(kMarker, sizeof kMarker);  // with its zero byte
+  }
+
+  fake::FakeWindows machine;
+  fake::FakeWindow owner;
+  Services services = machine.MakeServices();
+  const std::wstring hosts = fake::FakeWindows::kHostsPath;
+  const std::wstring backup = fake::FakeWindows::kProgramDirectory + L"backup";
+  const std::wstring coreDat = fake::FakeWindows::kProgramDirectory + L"core.dat";
+};
+
+}  // namespace quietreel::testing
