@@ -1,0 +1,145 @@
+// Makes each platform call of Block, Restore and Reset fail in turn, from each
+// state, and checks that the user's hosts file survives and that no success
+// is claimed for work that did not happen.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+
+#include "HostsFixture.h"
+
+namespace quietreel {
+namespace {
+
+using testing::HostsMachine;
+using testing::HostsState;
+
+using Operation = std::function<void(const Services&, Window&)>;
+
+struct NamedOperation {
+  const char* name;
+  Operation run;
+  const wchar_t* successText;
+};
+
+const NamedOperation kOperations[] = {
+    {"Block", Block, L"恭喜您，屏蔽广告成功，请重启浏览器查看效果！！"},
+    {"Restore", Restore, L"解除广告屏蔽成功，请重启浏览器查看效果！"},
+    {"Reset", Reset, L"重置成功，请按帮助说明里步骤重新屏蔽广告！"},
+};
+
+std::optional<std::string> Contents(HostsMachine& m, const std::wstring& path) {
+  if (!m.machine.Exists(path)) return std::nullopt;
+  return m.machine.BytesOf(path);
+}
+
+bool StartsWith(const std::string& text, const std::string& start) { return text.compare(0, start.size(), start) == 0; }
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// What a run with no fault leaves behind: the hosts file and `backup`.
+struct Result {
+  std::optional<std::string> hosts;
+  std::optional<std::string> backup;
+  bool claimedSuccess = false;
+};
+
+Result RunWithFault(const NamedOperation& op, HostsState state, std::size_t failingCall, std::string* failedCallName) {
+  HostsMachine m;
+  m.Enter(state);
+  m.machine.ResetCounters();
+  m.machine.FailCall(failingCall);
+  op.run(m.services, m.owner);
+  if (failedCallName && failingCall > 0) *failedCallName = m.machine.CallLog().at(failingCall - 1);
+  Result result{Contents(m, m.hosts), Contents(m, m.backup), false};
+  for (const auto& box : m.owner.Boxes()) result.claimedSuccess |= box.text == op.successText;
+  return result;
+}
+
+std::size_t CallsMade(const NamedOperation& op, HostsState state) {
+  HostsMachine m;
+  m.Enter(state);
+  m.machine.ResetCounters();
+  op.run(m.services, m.owner);
+  return m.machine.FallibleCalls();
+}
+
+// The hosts file's content before the operation, or the marker standing for
+// its absence.
+std::string HostsBefore(HostsState state) {
+  HostsMachine m;
+  m.Enter(state);
+  auto hosts = Contents(m, m.hosts);
+  return hosts ? *hosts : HostsMachine::Marker();
+}
+
+std::optional<std::string> BackupBefore(HostsState state) {
+  HostsMachine m;
+  m.Enter(state);
+  return Contents(m, m.backup);
+}
+
+void CheckBlock(HostsState state, const Result& r, const std::string& where) {
+  const std::string before = HostsBefore(state);
+  const bool hadHosts = state == HostsState::kClean || state == HostsState::kBlocked;
+  const bool hostsUntouched = hadHosts ? r.hosts == before : !r.hosts;
+  EXPECT_TRUE(hostsUntouched || r.backup == before) << where << ": the old hosts file is neither in place nor saved";
+  if (r.claimedSuccess) {
+    ASSERT_TRUE(r.hosts) << where;
+    EXPECT_TRUE(EndsWith(*r.hosts, HostsMachine::kListOnDisk)) << where << ": success without the list";
+    EXPECT_TRUE(!hadHosts || StartsWith(*r.hosts, before)) << where;
+    EXPECT_EQ(r.backup, before) << where << ": success without the way back";
+  }
+}
+
+void CheckRestore(HostsState state, const Result& r, const std::string& where) {
+  const std::optional<std::string> saved = BackupBefore(state);
+  HostsMachine m;
+  m.Enter(state);
+  const std::optional<std::string> hostsBefore = Contents(m, m.hosts);
+  EXPECT_TRUE(r.hosts == hostsBefore || r.hosts == saved) << where << ": the hosts file was left half-written";
+  if (saved) {
+    EXPECT_TRUE(r.hosts == saved || r.backup == saved) << where << ": the saved file is lost";
+  }
+  if (r.claimedSuccess) {
+    EXPECT_EQ(r.hosts, saved) << where;
+    EXPECT_FALSE(r.backup) << where;
+  }
+}
+
+void CheckReset(HostsState state, const Result& r, const std::string& where) {
+  EXPECT_EQ(r.backup, BackupBefore(state)) << where << ": Reset touched backup";
+  if (r.claimedSuccess) {
+    EXPECT_FALSE(r.hosts) << where << ": success but the hosts file is still there";
+  }
+}
+
+TEST(HostsFaultSweep, EverySingleFailingCallKeepsTheUsersHostsFile) {
+  std::size_t sweeps = 0;
+  for (const NamedOperation& op : kOperations) {
+    for (HostsState state : testing::kAllStates) {
+      const std::size_t calls = CallsMade(op, state);
+      for (std::size_t k = 1; k <= calls; ++k) {
+        std::string failed;
+        const Result r = RunWithFault(op, state, k, &failed);
+        const std::string where = std::string(op.name) + " from " + testing::StateName(state) + ", failing " + failed;
+        if (op.name == std::string("Block")) CheckBlock(state, r, where);
+        if (op.name == std::string("Restore")) CheckRestore(state, r, where);
+        if (op.name == std::string("Reset")) CheckReset(state, r, where);
+        ++sweeps;
+      }
+    }
+  }
+  EXPECT_GE(sweeps, 30u) << "the sweep should reach every call of every operation";
+}
+
+TEST(HostsFaultSweep, WithoutFaultsEveryOperationSucceedsWhereItCan) {
+  EXPECT_TRUE(RunWithFault(kOperations[0], HostsState::kClean, 0, nullptr).claimedSuccess);
+  EXPECT_TRUE(RunWithFault(kOperations[0], HostsState::kNoHosts, 0, nullptr).claimedSuccess);
+  EXPECT_TRUE(RunWithFault(kOperations[1], HostsState::kBlocked, 0, nullptr).claimedSuccess);
+  EXPECT_TRUE(RunWithFault(kOperations[2], HostsState::kClean, 0, nullptr).claimedSuccess);
+}
+
+}  // namespace
+}  // namespace quietreel
