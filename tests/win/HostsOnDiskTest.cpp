@@ -1,0 +1,194 @@
+// Block, Restore and Reset on the real hosts file of this Windows (under Wine,
+// the prefix's), with core.dat and `backup` in a scratch program folder.
+#include <gtest/gtest.h>
+
+#include "WinTestSupport.h"
+#include "hosts/HostsBlocker.h"
+#include "hosts/HostsPaths.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace quietreel {
+namespace {
+
+using wintest::ReadBytes;
+using wintest::WriteBytes;
+
+constexpr char kUserHosts[] = "127.0.0.1 localhost\r\n::1 localhost\r\n";
+constexpr wchar_t kBlocked[] = L"恭喜您，屏蔽广告成功，请重启浏览器查看效果！！";
+constexpr wchar_t kRestored[] = L"解除广告屏蔽成功，请重启浏览器查看效果！";
+constexpr wchar_t kReset[] = L"重置成功，请按帮助说明里步骤重新屏蔽广告！";
+
+std::string WithCrLf(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+std::string Marker() {
+  static constexpr char kMarker[] = "Brassfen\r\nwww.brassfen.example\r\nAny problem contact us!";
+  return std::string(kMarker, sizeof kMarker);
+}
+
+class HostsOnDisk : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedHosts_ = ReadBytes(kHostsPath);
+    ASSERT_TRUE(::CopyFileW((wintest::ExeDirectory() + L"core.dat").c_str(), coreDat_.c_str(), FALSE));
+    auto plain = ReadBytes(wintest::SourceFile("data/blocklist.txt"));
+    ASSERT_TRUE(plain);
+    list_ = WithCrLf(*plain);
+  }
+
+  void TearDown() override {
+    ::SetFileAttributesW(kHostsPath, FILE_ATTRIBUTE_NORMAL);
+    if (savedHosts_) {
+      WriteBytes(kHostsPath, *savedHosts_);
+    } else {
+      ::DeleteFileW(kHostsPath);
+    }
+  }
+
+  void MakeClean(const std::string& user = kUserHosts) {
+    ASSERT_TRUE(WriteBytes(kHostsPath, user));
+    ::DeleteFileW(backup_.c_str());
+  }
+  void MakeNoHosts() {
+    ::SetFileAttributesW(kHostsPath, FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(kHostsPath);
+  }
+  // Reached the way a user reaches them, so the attributes are what this
+  // system's `attrib` leaves.
+  void MakeBlocked() {
+    MakeClean();
+    Block(services_, window_);
+    ASSERT_EQ(ReadBytes(backup_), kUserHosts);
+    window_.boxes.clear();
+  }
+  void MakeOrphaned() {
+    MakeBlocked();
+    Reset(services_, window_);
+    ASSERT_FALSE(ReadBytes(kHostsPath));
+    window_.boxes.clear();
+  }
+
+  void ExpectOnly(bool warning, const std::wstring& text) {
+    ASSERT_EQ(window_.boxes.size(), 1u);
+    EXPECT_EQ(window_.boxes[0].warning, warning);
+    EXPECT_TRUE(window_.boxes[0].text == text);
+  }
+
+  // Real Windows' attrib sets hidden, read-only and system; Wine 8's applies
+  // only the last switch of the command. System is set on both.
+  void ExpectHidden() {
+    DWORD attributes = ::GetFileAttributesW(kHostsPath);
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_SYSTEM);
+  }
+
+  wintest::ScratchFolder program_{L"quietreel-hosts"};
+  std::wstring coreDat_ = program_.Path() + L"core.dat";
+  std::wstring backup_ = program_.Path() + L"backup";
+  win32::Win32Platform platform_{program_.Path()};
+  Services services_ = platform_.MakeServices();
+  wintest::RecordingWindow window_;
+  std::optional<std::string> savedHosts_;
+  std::string list_;
+};
+
+TEST_F(HostsOnDisk, BlockFromClean) {
+  MakeClean();
+  Block(services_, window_);
+  EXPECT_EQ(ReadBytes(kHostsPath), kUserHosts + list_);
+  EXPECT_EQ(ReadBytes(backup_), kUserHosts);
+  ExpectHidden();
+  ExpectOnly(false, kBlocked);
+}
+
+TEST_F(HostsOnDisk, BlockFromBlockedChangesNothing) {
+  MakeBlocked();
+  Block(services_, window_);
+  EXPECT_EQ(ReadBytes(kHostsPath), kUserHosts + list_);
+  EXPECT_EQ(ReadBytes(backup_), kUserHosts);
+  ExpectOnly(true, L"广告已经屏蔽！");
+}
+
+TEST_F(HostsOnDisk, BlockFromNoHostsAndFromOrphaned) {
+  MakeNoHosts();
+  Block(services_, window_);
+  EXPECT_EQ(ReadBytes(kHostsPath), list_);
+  EXPECT_EQ(ReadBytes(backup_), Marker());
+  ExpectHidden();
+  ExpectOnly(false, kBlocked);
+
+  window_.boxes.clear();
+  MakeOrphaned();
+  Block(services_, window_);
+  EXPECT_EQ(ReadBytes(kHostsPath), list_);
+  EXPECT_EQ(ReadBytes(backup_), Marker());
+  ExpectOnly(false, kBlocked);
+}
+
+TEST_F(HostsOnDisk, BlockKeepsTheLastUserEntryOnItsOwnLine) {
+  MakeClean("127.0.0.1 localhost");
+  Block(services_, window_);
+  EXPECT_EQ(ReadBytes(kHostsPath), "127.0.0.1 localhost\r\n" + list_);
+}
+
+TEST_F(HostsOnDisk, RestoreFromBlockedAndFromOrphaned) {
+  MakeBlocked();
+  Restore(services_, window_);
+  EXPECT_EQ(ReadBytes(kHostsPath), kUserHosts);
+  EXPECT_FALSE(ReadBytes(backup_));
+  EXPECT_FALSE(ReadBytes(kRestoreScratchPath));
+  ExpectHidden();
+  ExpectOnly(false, kRestored);
+
+  window_.boxes.clear();
+  MakeOrphaned();
+  Restore(services_, window_);
+  EXPECT_EQ(ReadBytes(kHostsPath), kUserHosts);
+  EXPECT_FALSE(ReadBytes(backup_));
+  ExpectOnly(false, kRestored);
+}
+
+TEST_F(HostsOnDisk, RestoreWithoutBackupOnlySaysSo) {
+  MakeClean();
+  Restore(services_, window_);
+  EXPECT_EQ(ReadBytes(kHostsPath), kUserHosts);
+  ExpectOnly(false, L"广告已经恢复，感谢使用！");
+
+  window_.boxes.clear();
+  MakeNoHosts();
+  Restore(services_, window_);
+  EXPECT_FALSE(ReadBytes(kHostsPath));
+  ExpectOnly(false, L"广告已经恢复，感谢使用！");
+}
+
+TEST_F(HostsOnDisk, ResetFromEachState) {
+  MakeClean();
+  Reset(services_, window_);
+  EXPECT_FALSE(ReadBytes(kHostsPath));
+  ExpectOnly(false, kReset);
+
+  window_.boxes.clear();
+  MakeBlocked();
+  Reset(services_, window_);
+  EXPECT_FALSE(ReadBytes(kHostsPath));
+  EXPECT_EQ(ReadBytes(backup_), kUserHosts);
+  ExpectOnly(false, kReset);
+
+  for (int i = 0; i < 2; ++i) {  // from Orphaned, then from NoHosts
+    window_.boxes.clear();
+    if (i == 1) ::DeleteFileW(backup_.c_str());
+    Reset(services_, window_);
+    EXPECT_FALSE(ReadBytes(kHostsPath));
+    EXPECT_EQ(ReadBytes(backup_).has_value(), i == 0);
+    ExpectOnly(false, kReset);
+  }
+}
+
+}  // namespace
+}  // namespace quietreel
