@@ -112,7 +112,6 @@ class FakeWindows : public FileSystem,
   std::size_t failAt_ = 0;
   std::string failNext_;
   std::size_t fallibleCalls_ = 0;
-  std::uint64_t nextOrder_ = 0;
   std::vector<std::string> callLog_;
   std::vector<std::string> commands_;
 };
