@@ -1,6 +1,8 @@
 #include "hosts/HostsBlocker.h"
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
 #include "common/Brand.h"
 #include "hosts/AttribRunner.h"
@@ -32,9 +34,12 @@ std::wstring BackupPath(const Services& services) { return services.programDirec
 
 // The decoded list as the bytes that go into the hosts file: up to its first
 // zero character, in the ANSI code page, with LF written as CR LF the way a
-// text-mode stream writes it.
-std::string HostsBytes(const Services& services, const std::wstring& decoded) {
-  std::string ansi = services.codePage.ToAnsi(decoded.substr(0, decoded.find(L'\0')));
+// text-mode stream writes it. The wide text is cut in place and let go
+// before the line ends are expanded, so no step holds two copies of it.
+std::string HostsBytes(const Services& services, std::wstring decoded) {
+  decoded.resize(std::min(decoded.size(), decoded.find(L'\0')));
+  std::string ansi = services.codePage.ToAnsi(decoded);
+  decoded = std::wstring();
   std::string bytes;
   bytes.reserve(ansi.size() + ansi.size() / 8);
   for (char c : ansi) {
@@ -49,7 +54,7 @@ std::optional<std::string> LoadListBytes(const Services& services, Window& owner
   if (!scrambled) return std::nullopt;
   std::wstring decoded = DecodeBlockList(kBlockListBaseChar, *scrambled, kBlockListSeed);
   scrambled.reset();
-  return HostsBytes(services, decoded);
+  return HostsBytes(services, std::move(decoded));
 }
 
 // The list must start on a line of its own, not at the end of the user's
@@ -74,6 +79,10 @@ void ExtendHosts(const Services& services, Window& owner, const std::string& lis
     owner.ShowWarning(kInterrupted);
     return;
   }
+  // The copy took the hosts file's attributes, and read-only stays on when
+  // `attrib` could not take it off: `backup` could then never be deleted,
+  // and Block and Restore would fail on it for good. It is our own file.
+  services.files.SetAttributes(backup, 0);
   std::string bytes = list;
   if (!list.empty() && !EndsWithLineBreakOrEmpty(services.files.ReadTail(kHostsPath, 1))) bytes.insert(0, "\r\n");
 
