@@ -99,6 +99,24 @@ TEST_F(RepairOnProfile, NoStorageEntryCreatesNothing) {
   EXPECT_EQ(dialog_.notices, std::vector<std::wstring>{L"未出现过优酷黑屏问题！"});
 }
 
+// The player still holds a file open, so the folder stays and no file can
+// take its place: the user is told it failed.
+TEST_F(RepairOnProfile, StorageFolderHeldOpenIsReportedAsFailure) {
+  WriteFileAt(storage_ + L"\\player.sol", "TCSO");
+  WriteFileAt(storage_ + L"\\other.sol", "TCSO");
+  {
+    HeldOpen player(storage_ + L"\\player.sol");
+    ASSERT_TRUE(player.Valid());
+
+    RepairSharedObject(platform_.MakeServices(), dialog_);
+  }
+
+  EXPECT_TRUE(IsDirectoryPath(storage_));
+  EXPECT_FALSE(PathExists(storage_ + L"\\other.sol"));
+  EXPECT_TRUE(dialog_.notices.empty());
+  EXPECT_EQ(dialog_.warnings, std::vector<std::wstring>{L"黑屏问题解决失败，请关闭浏览器及正在观看的视频后重试！"});
+}
+
 TEST_F(RepairOnProfile, CleanupPaintsStatusThenPurgesCacheAndSharedObjects) {
   const std::wstring cached = cache_ + L"\\Content.IE5\\Q1W2E3R4\\ad[1].swf";
   WriteFileAt(cached, "FWS", FILE_ATTRIBUTE_READONLY);

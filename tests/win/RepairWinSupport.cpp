@@ -38,6 +38,12 @@ bool RunCommand(std::wstring command) {
 
 std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
+// A Unix program started under Wine runs detached: its handle cannot be
+// waited on, so the tests wait for what it does.
+void AwaitPresence(const std::wstring& path, bool present) {
+  for (int wait = 0; wait < 100 && PathExists(path) != present; ++wait) ::Sleep(50);
+}
+
 }  // namespace
 
 bool RunningUnderWine() {
@@ -104,8 +110,10 @@ void RemoveTree(const std::wstring& path) {
     }
   }
   if (!::RemoveDirectoryW(path.c_str()) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && RunningUnderWine()) {
-    // Wine cannot remove a symbolic link to a folder; the Unix tool can.
+    // Wine cannot remove a symbolic link to a folder; the Unix tool can, but
+    // it runs detached, so its work is awaited.
     RunCommand(L"Z:\\bin\\rm -f " + Widen(UnixNameOf(path)));
+    AwaitPresence(path, false);
   }
 }
 
@@ -113,13 +121,12 @@ bool MakeDirectoryLink(const std::wstring& link, const std::wstring& target) {
   if (RunningUnderWine()) {
     // Wine 8 has no CreateSymbolicLinkW, but it reports a Unix symbolic link
     // to a folder as a directory with the reparse-point attribute, as
-    // Windows reports a junction. A Unix program started from here runs
-    // detached, so the link is awaited.
+    // Windows reports a junction.
     const std::string unixTarget = UnixNameOf(target);
     const std::string unixLink = UnixNameOf(link);
     if (unixTarget.empty() || unixLink.empty()) return false;
     if (!RunCommand(L"Z:\\bin\\ln -s " + Widen(unixTarget) + L" " + Widen(unixLink))) return false;
-    for (int wait = 0; wait < 100 && !PathExists(link); ++wait) ::Sleep(50);
+    AwaitPresence(link, true);
   } else {
     RunCommand(L"cmd.exe /c mklink /j \"" + link + L"\" \"" + target + L"\"");
   }
