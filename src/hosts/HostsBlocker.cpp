@@ -63,9 +63,33 @@ bool EndsWithLineBreakOrEmpty(const std::optional<std::string>& tail) {
   return tail && (tail->empty() || tail->back() == '\n');
 }
 
-void ReportBlocked(const Services& services, Window& owner, const std::string& list) {
-  if (!list.empty()) owner.ShowNotice(kBlocked);
-  RunHostsAttrib(services.commands, kAttribHide);
+enum class HostsOrigin { kExisting, kCreated };
+
+// Writes `bytes` (the list, maybe after a line break) to the hosts file, with
+// `backup` already in place, and tells the outcome. When the write breaks off
+// halfway, the hosts file is put back as it was; `backup` stays unless that
+// worked.
+void AppendList(const Services& services, Window& owner, const std::string& list, const std::string& bytes,
+                HostsOrigin origin) {
+  const std::wstring backup = BackupPath(services);
+  const bool existing = origin == HostsOrigin::kExisting;
+  switch (services.files.Append(kHostsPath, bytes, !existing)) {
+    case AppendStatus::kOk:
+      if (!list.empty()) owner.ShowNotice(kBlocked);
+      RunHostsAttrib(services.commands, kAttribHide);
+      return;
+    case AppendStatus::kOpenFailed:
+      owner.ShowWarning(kInterrupted);
+      services.files.Remove(backup);
+      return;
+    case AppendStatus::kWriteFailed: {
+      bool undone = existing ? services.files.Copy(backup, kHostsPath) : services.files.Remove(kHostsPath);
+      if (undone) services.files.Remove(backup);
+      if (existing) RunHostsAttrib(services.commands, kAttribHide);
+      owner.ShowWarning(kInterrupted);
+      return;
+    }
+  }
 }
 
 // From a state with a hosts file: save it to `backup`, then extend it. The
@@ -85,23 +109,7 @@ void ExtendHosts(const Services& services, Window& owner, const std::string& lis
   services.files.SetAttributes(backup, 0);
   std::string bytes = list;
   if (!list.empty() && !EndsWithLineBreakOrEmpty(services.files.ReadTail(kHostsPath, 1))) bytes.insert(0, "\r\n");
-
-  switch (services.files.Append(kHostsPath, bytes, false)) {
-    case AppendStatus::kOk:
-      ReportBlocked(services, owner, list);
-      return;
-    case AppendStatus::kOpenFailed:
-      owner.ShowWarning(kInterrupted);
-      services.files.Remove(backup);
-      return;
-    case AppendStatus::kWriteFailed:
-      // Part of the list may be in; put the saved file back, and keep
-      // `backup` unless that worked.
-      if (services.files.Copy(backup, kHostsPath)) services.files.Remove(backup);
-      RunHostsAttrib(services.commands, kAttribHide);
-      owner.ShowWarning(kInterrupted);
-      return;
-  }
+  AppendList(services, owner, list, bytes, HostsOrigin::kExisting);
 }
 
 // From a state without a hosts file: the marker goes to `backup` first, so a
@@ -113,19 +121,7 @@ void CreateHosts(const Services& services, Window& owner, const std::string& lis
     owner.ShowWarning(kInterrupted);
     return;
   }
-  switch (services.files.Append(kHostsPath, list, true)) {
-    case AppendStatus::kOk:
-      ReportBlocked(services, owner, list);
-      return;
-    case AppendStatus::kOpenFailed:
-      owner.ShowWarning(kInterrupted);
-      services.files.Remove(backup);
-      return;
-    case AppendStatus::kWriteFailed:
-      if (services.files.Remove(kHostsPath)) services.files.Remove(backup);
-      owner.ShowWarning(kInterrupted);
-      return;
-  }
+  AppendList(services, owner, list, list, HostsOrigin::kCreated);
 }
 
 }  // namespace
