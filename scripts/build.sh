@@ -15,4 +15,4 @@ for tree in win64:x86_64 win32:i686; do
     -DQUIETREEL_BLOCKCODEC="$build_root/native/bin/blockcodec"
 done
 cmake --build "$build_root/win64"
-cmake --build "$build_root/win32" --target Quietreel core_dat
+cmake --build "$build_root/win32" --target Quietreel core_dat release_zip

@@ -1,9 +1,46 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Quietreel.exe under wine64.
+# Installs what is missing, builds, and starts Quietreel.exe under wine64 in
+# a Wine desktop. With no display it starts Xvfb, waits for the main window,
+# saves a screenshot, prints the PNG's path and ends the program.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 "$repo/scripts/install-deps.sh"
 "$repo/scripts/build.sh"
 ensure_wine_prefix
-exec "$wine" "$build_root/win64/bin/Quietreel.exe"
+exe=$(winepath_of "$build_root/win64/bin/Quietreel.exe")
+desktop=Quietreel,1024x768
+
+if [[ -n "${DISPLAY:-}" ]]; then
+  exec "$wine" explorer "/desktop=$desktop" "$exe"
+fi
+
+display_number=$((90 + RANDOM % 400))
+while [[ -e /tmp/.X11-unix/X$display_number || -e /tmp/.X$display_number-lock ]]; do
+  display_number=$((display_number + 1))
+done
+Xvfb ":$display_number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display_number"
+finish() {
+  "$wineserver" -k 2>/dev/null || true
+  kill "$xvfb_pid" 2>/dev/null || true
+}
+trap finish EXIT
+
+"$wine" explorer "/desktop=$desktop" "$exe" >/dev/null 2>&1 &
+
+# Wine gives each top-level window an X window named after its title.
+title='Brassfen工作室 - Quietreel1.0'
+for _ in $(seq 120); do
+  xwininfo -root -tree 2>/dev/null | grep -qF "\"$title\"" && break
+  sleep 0.5
+done
+if ! xwininfo -root -tree 2>/dev/null | grep -qF "\"$title\""; then
+  echo "The main window did not appear." >&2
+  exit 1
+fi
+sleep 1  # let it finish painting
+shot=$build_root/quietreel.png
+import -window root "$shot"
+echo "$shot"

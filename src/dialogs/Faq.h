@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/Services.h"
+#include "platform/win32/Dialog.h"
+
+namespace quietreel {
+
+// The troubleshooting dialog, where the two storage repairs are run.
+class CFaq : public win32::Dialog {
+ public:
+  explicit CFaq(const Services& services);
+
+ protected:
+  void OnCommand(int id, int code) override;
+
+ private:
+  const Services& services_;
+};
+
+}  // namespace quietreel

@@ -1,0 +1,43 @@
+#include "platform/win32/DialogOwner.h"
+
+#include <vector>
+
+namespace quietreel::win32 {
+
+std::wstring ProgramName() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return std::wstring();
+    if (length < buffer.size()) break;
+    buffer.resize(buffer.size() * 2);
+  }
+  std::wstring name = buffer.data();
+  name.erase(0, name.find_last_of(L"\\/") + 1);
+  std::size_t dot = name.rfind(L'.');
+  if (dot != std::wstring::npos && dot > 0) name.erase(dot);
+  return name;
+}
+
+void DialogOwner::ShowNotice(const std::wstring& text) {
+  ::MessageBoxW(dialog_, text.c_str(), ProgramName().c_str(), MB_OK);
+}
+
+void DialogOwner::ShowWarning(const std::wstring& text) {
+  HWND main = ::GetAncestor(dialog_, GA_ROOTOWNER);
+  ::MessageBoxW(main ? main : dialog_, text.c_str(), ProgramName().c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool DialogOwner::AskOkCancel(const std::wstring& text, const std::wstring& caption) {
+  return ::MessageBoxW(dialog_, text.c_str(), caption.c_str(), MB_OKCANCEL) == IDOK;
+}
+
+// The caller goes on to keep the thread busy without pumping messages, so
+// the control is painted here rather than when the queue is next read.
+void DialogOwner::SetItemTextNow(int controlId, const std::wstring& text) {
+  ::SetDlgItemTextW(dialog_, controlId, text.c_str());
+  HWND item = ::GetDlgItem(dialog_, controlId);
+  if (item) ::RedrawWindow(item, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+}  // namespace quietreel::win32

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+
+namespace e2e {
+
+inline constexpr wchar_t kTitleText[] = L"Brassfen工作室 - Quietreel1.0";
+
+// Quietreel.exe copied under `exeName` into a scratch folder of its own
+// with core.dat, started, and ended when the object goes.
+class Program {
+ public:
+  explicit Program(const std::wstring& exeName = L"Quietreel.exe");
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  // Null when the main window did not show.
+  HWND Main() const { return main_; }
+  DWORD Id() const { return process_.dwProcessId; }
+  // The scratch folder, ending with a backslash.
+  const std::wstring& Folder() const { return folder_; }
+  bool EndsWithin(std::chrono::milliseconds patience) const;
+
+ private:
+  std::wstring folder_;
+  PROCESS_INFORMATION process_{};
+  HWND main_ = nullptr;
+};
+
+}  // namespace e2e
