@@ -93,7 +93,7 @@ void Build(FakeWindows& windows, Tree& tree, const std::uint8_t* data, std::size
   }
 }
 
-// Part 2.2 read literally: all names of a directory first, then a second
+// The plain two-pass search: all names of a directory first, then a second
 // listing for its subdirectories, in the order listed. Links are not entered
 // and over-long paths are passed over, as the product does.
 std::wstring ReferenceFind(FakeWindows& windows, const std::wstring& directory, const std::wstring& name) {
