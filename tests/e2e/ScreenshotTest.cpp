@@ -133,6 +133,13 @@ TEST(EveryWindow, FitsItsTextsAndIsPhotographed) {
   ASSERT_NE(notice, nullptr);
   Shoot(notice, L"notice");
   Close(notice, IDOK);
+
+  // Block without its data file warns, with the exclamation icon.
+  ASSERT_TRUE(::DeleteFileW((program.Folder() + L"core.dat").c_str()));
+  HWND warning = Open(program, main, IDOK);
+  ASSERT_NE(warning, nullptr);
+  Shoot(warning, L"warning");
+  Close(warning, IDOK);
 }
 
 }  // namespace

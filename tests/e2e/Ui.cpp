@@ -187,42 +187,57 @@ MessageBoxView ReadMessageBox(HWND box) {
   return view;
 }
 
-bool SaveScreenshot(HWND window, const std::wstring& path) {
+namespace {
+
+// The window as it is on screen, 24 bits a pixel, bottom row first.
+struct Capture {
+  BITMAPINFOHEADER header{};
+  DWORD stride = 0;
+  std::vector<unsigned char> pixels;
+};
+
+Capture CaptureWindow(HWND window) {
+  Capture capture;
   RECT rect{};
   ::GetWindowRect(window, &rect);
   int width = rect.right - rect.left;
   int height = rect.bottom - rect.top;
-  if (width <= 0 || height <= 0) return false;
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof(header);
-  header.biWidth = width;
-  header.biHeight = height;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  header.biCompression = BI_RGB;
-  DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
-  header.biSizeImage = stride * static_cast<DWORD>(height);
-  std::vector<unsigned char> pixels(header.biSizeImage);
+  if (width <= 0 || height <= 0) return capture;
+  capture.header.biSize = sizeof(capture.header);
+  capture.header.biWidth = width;
+  capture.header.biHeight = height;
+  capture.header.biPlanes = 1;
+  capture.header.biBitCount = 24;
+  capture.header.biCompression = BI_RGB;
+  capture.stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+  capture.header.biSizeImage = capture.stride * static_cast<DWORD>(height);
+  capture.pixels.resize(capture.header.biSizeImage);
 
-  {
-    ScreenDc screen;
-    MemoryDc memory(screen.Get());
-    GdiBitmap bitmap(::CreateCompatibleBitmap(screen.Get(), width, height));
-    HGDIOBJ old = ::SelectObject(memory.Get(), bitmap.Get());
-    ::BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), rect.left, rect.top, SRCCOPY);
-    ::SelectObject(memory.Get(), old);
-    ::GetDIBits(memory.Get(), bitmap.Get(), 0, static_cast<UINT>(height), pixels.data(),
-                reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-  }
+  ScreenDc screen;
+  MemoryDc memory(screen.Get());
+  GdiBitmap bitmap(::CreateCompatibleBitmap(screen.Get(), width, height));
+  HGDIOBJ old = ::SelectObject(memory.Get(), bitmap.Get());
+  ::BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), rect.left, rect.top, SRCCOPY);
+  ::SelectObject(memory.Get(), old);
+  ::GetDIBits(memory.Get(), bitmap.Get(), 0, static_cast<UINT>(height), capture.pixels.data(),
+              reinterpret_cast<BITMAPINFO*>(&capture.header), DIB_RGB_COLORS);
+  return capture;
+}
 
+}  // namespace
+
+bool SaveScreenshot(HWND window, const std::wstring& path) {
+  Capture capture = CaptureWindow(window);
+  if (capture.pixels.empty()) return false;
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;
-  file.bfOffBits = sizeof(file) + sizeof(header);
-  file.bfSize = file.bfOffBits + header.biSizeImage;
+  file.bfOffBits = sizeof(file) + sizeof(capture.header);
+  file.bfSize = file.bfOffBits + capture.header.biSizeImage;
   FILE* out = ::_wfopen(path.c_str(), L"wb");
   if (!out) return false;
-  bool written = std::fwrite(&file, sizeof(file), 1, out) == 1 && std::fwrite(&header, sizeof(header), 1, out) == 1 &&
-                 std::fwrite(pixels.data(), 1, pixels.size(), out) == pixels.size();
+  bool written = std::fwrite(&file, sizeof(file), 1, out) == 1 &&
+                 std::fwrite(&capture.header, sizeof(capture.header), 1, out) == 1 &&
+                 std::fwrite(capture.pixels.data(), 1, capture.pixels.size(), out) == capture.pixels.size();
   return std::fclose(out) == 0 && written;
 }
 

@@ -64,7 +64,7 @@ struct MessageBoxView {
 };
 MessageBoxView ReadMessageBox(HWND box);
 
-// Writes the window as it is on screen to a 24-bit BMP file.
+// Writes the window as it is on screen to a BMP file.
 bool SaveScreenshot(HWND window, const std::wstring& path);
 
 }  // namespace e2e
