@@ -71,12 +71,10 @@ REG
 
 status=0
 # The committed icon must be what its script draws.
-if command -v python3 >/dev/null; then
-  python3 "$repo/src/res/make_icon.py" "$work/Quietreel.ico"
-  if ! cmp -s "$work/Quietreel.ico" "$repo/src/res/Quietreel.ico"; then
-    echo "src/res/Quietreel.ico differs from what src/res/make_icon.py draws" >&2
-    status=1
-  fi
+python3 "$repo/src/res/make_icon.py" "$work/Quietreel.ico"
+if ! cmp -s "$work/Quietreel.ico" "$repo/src/res/Quietreel.ico"; then
+  echo "src/res/Quietreel.ico differs from what src/res/make_icon.py draws" >&2
+  status=1
 fi
 
 for dpi in ${QUIETREEL_E2E_DPIS:-96 144}; do
