@@ -1,7 +1,7 @@
 #include "hosts/AttribRunner.h"
 
-#include <cstdint>
 
+#include "common/Utf16Length.h"
 #include "hosts/HostsPaths.h"
 
 namespace quietreel {
@@ -14,16 +14,6 @@ const char* AnsiPrefix(int mode) {
   if (mode == kAttribHide) return "attrib +h +r +s ";
   if (mode == kAttribUnhide) return "attrib -h -r -s ";
   return nullptr;
-}
-
-// Length as Windows counts it: UTF-16 code units.
-std::size_t Utf16Length(const std::wstring& text) {
-  std::size_t units = 0;
-  for (wchar_t c : text) {
-    const std::uint32_t code = static_cast<std::uint32_t>(c);
-    units += (code >> 16) ? 2 : 1;
-  }
-  return units;
 }
 
 std::wstring Widen(const char* ascii) {

@@ -35,13 +35,6 @@ std::wstring JoinPath(const std::wstring& directory, const std::wstring& name) {
   return directory + L'\\' + name;
 }
 
-// Windows counts path lengths in UTF-16 code units.
-std::size_t Utf16Length(const std::wstring& text) {
-  std::size_t units = 0;
-  for (wchar_t c : text) units += (static_cast<std::uint32_t>(c) >> 16) ? 2 : 1;
-  return units;
-}
-
 // A longer path would be cut short by the platform, and a cut path names
 // another file: such paths are skipped, never used.
 bool FitsPlatform(const FileSystem& files, const std::wstring& path) {

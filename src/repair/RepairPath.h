@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <string>
 
+#include "common/Utf16Length.h"
 #include "platform/FileSystem.h"
 
 namespace quietreel {
 
 std::wstring JoinPath(const std::wstring& directory, const std::wstring& name);
-std::size_t Utf16Length(const std::wstring& text);
 bool FitsPlatform(const FileSystem& files, const std::wstring& path);
 bool SameNameIgnoringCase(const std::wstring& left, const std::wstring& right);
 bool IsVolumeRoot(const std::wstring& path);

@@ -1,18 +1,11 @@
 #include "platform/win32/DialogOwner.h"
 
-#include <vector>
+#include "platform/win32/Win32Platform.h"
 
 namespace quietreel::win32 {
 
 std::wstring ProgramName() {
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return std::wstring();
-    if (length < buffer.size()) break;
-    buffer.resize(buffer.size() * 2);
-  }
-  std::wstring name = buffer.data();
+  std::wstring name = ModuleFileName();
   name.erase(0, name.find_last_of(L"\\/") + 1);
   std::size_t dot = name.rfind(L'.');
   if (dot != std::wstring::npos && dot > 0) name.erase(dot);

@@ -45,16 +45,19 @@ std::optional<std::wstring> ShellFolders::Path(KnownFolder folder) {
 }
 
 // Asks with a buffer that grows until the name fits: a name cut short would
-// point at another folder.
-std::wstring ProgramDirectory() {
+// point at another file.
+std::wstring ModuleFileName() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return std::wstring();
-    if (length < buffer.size()) break;
+    if (length < buffer.size()) return std::wstring(buffer.data(), length);
     buffer.resize(buffer.size() * 2);
   }
-  std::wstring path = buffer.data();
+}
+
+std::wstring ProgramDirectory() {
+  std::wstring path = ModuleFileName();
   return path.substr(0, path.rfind(L'\\') + 1);
 }
 

@@ -23,6 +23,8 @@ class ShellFolders : public KnownFolders {
   std::optional<std::wstring> Path(KnownFolder folder) override;
 };
 
+// The running program's full file name.
+std::wstring ModuleFileName();
 // The folder of the running program, ending with a backslash.
 std::wstring ProgramDirectory();
 
