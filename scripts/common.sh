@@ -2,6 +2,11 @@
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_root=${QUIETREEL_BUILD_ROOT:-$repo/build}
 
+# Wine names Unix files in the locale's character set: without UTF-8, a
+# Windows name with Chinese in it cannot be created at all. A fixed locale
+# also keeps Wine's ANSI code page the same on every machine.
+export LC_ALL=C.UTF-8
+
 export WINEPREFIX=${QUIETREEL_WINEPREFIX:-$build_root/wineprefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
