@@ -23,6 +23,22 @@ ensure_wine_prefix() {
   "$wine" regedit /S "$(winepath_of "$repo/scripts/wine-fonts.reg")" >/dev/null 2>&1
 }
 
+# A virtual X display of our own, so nothing needs or disturbs a real one.
+# Sets DISPLAY and xvfb_pid; the caller kills xvfb_pid when done.
+start_xvfb() {
+  local size=$1 display_number=$((90 + RANDOM % 400))
+  while [[ -e /tmp/.X11-unix/X$display_number || -e /tmp/.X$display_number-lock ]]; do
+    display_number=$((display_number + 1))
+  done
+  Xvfb ":$display_number" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$display_number"
+  for _ in $(seq 50); do
+    [[ -e /tmp/.X11-unix/X$display_number ]] && break
+    sleep 0.1
+  done
+}
+
 # Z: maps the Linux root in every Wine prefix.
 winepath_of() {
   local path

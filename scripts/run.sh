@@ -15,13 +15,7 @@ if [[ -n "${DISPLAY:-}" ]]; then
   exec "$wine" explorer "/desktop=$desktop" "$exe"
 fi
 
-display_number=$((90 + RANDOM % 400))
-while [[ -e /tmp/.X11-unix/X$display_number || -e /tmp/.X$display_number-lock ]]; do
-  display_number=$((display_number + 1))
-done
-Xvfb ":$display_number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display_number"
+start_xvfb 1024x768
 finish() {
   "$wineserver" -k 2>/dev/null || true
   kill "$xvfb_pid" 2>/dev/null || true

@@ -26,18 +26,7 @@ finish() {
 }
 trap finish EXIT
 
-# A display of our own, so the tests neither need nor disturb a real one.
-display_number=$((90 + RANDOM % 400))
-while [[ -e /tmp/.X11-unix/X$display_number || -e /tmp/.X$display_number-lock ]]; do
-  display_number=$((display_number + 1))
-done
-Xvfb ":$display_number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display_number"
-for _ in $(seq 50); do
-  [[ -e /tmp/.X11-unix/X$display_number ]] && break
-  sleep 0.1
-done
+start_xvfb 1280x1024
 
 # The browser Wine starts for web addresses: a script that writes down the
 # address it was given.

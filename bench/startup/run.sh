@@ -18,17 +18,7 @@ finish() {
   [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
 }
 trap finish EXIT
-display_number=$((90 + RANDOM % 400))
-while [[ -e /tmp/.X11-unix/X$display_number || -e /tmp/.X$display_number-lock ]]; do
-  display_number=$((display_number + 1))
-done
-Xvfb ":$display_number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display_number"
-for _ in $(seq 50); do
-  [[ -e /tmp/.X11-unix/X$display_number ]] && break
-  sleep 0.1
-done
+start_xvfb 1024x768
 ensure_wine_prefix
 
 echo "machine: $(nproc) x $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), $("$wine" --version)"
