@@ -25,7 +25,8 @@ ensure_wine_prefix
 # One server for the whole run, so no process pays for starting it.
 "$wineserver" -k 2>/dev/null || true
 "$wineserver" -p
-trap '"$wineserver" -k 2>/dev/null || true; rm -rf "$work"' EXIT
+at_exit "rm -rf '$work'"
+at_exit stop_wine
 
 make_template() {
   rm -rf "$work"

@@ -23,20 +23,44 @@ ensure_wine_prefix() {
   "$wine" regedit /S "$(winepath_of "$repo/scripts/wine-fonts.reg")" >/dev/null 2>&1
 }
 
-# A virtual X display of our own, so nothing needs or disturbs a real one.
-# Sets DISPLAY and xvfb_pid; the caller kills xvfb_pid when done.
-start_xvfb() {
-  local size=$1 display_number=$((90 + RANDOM % 400))
-  while [[ -e /tmp/.X11-unix/X$display_number || -e /tmp/.X$display_number-lock ]]; do
-    display_number=$((display_number + 1))
+# What a script started is stopped when it ends, however it ends: each
+# start registers its stop with at_exit, and they run last first.
+exit_actions=()
+at_exit() { exit_actions+=("$*"); }
+run_exit_actions() {
+  local i
+  for ((i = ${#exit_actions[@]} - 1; i >= 0; i--)); do
+    eval "${exit_actions[i]}" || true
   done
-  Xvfb ":$display_number" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+}
+trap run_exit_actions EXIT
+trap 'exit 130' INT TERM
+
+# Stops the wineserver of the current prefix (and every program in it).
+stop_wine() { "$wineserver" -k 2>/dev/null || true; }
+
+# A virtual X display of our own, so nothing needs or disturbs a real one.
+# Xvfb picks a free display itself and names it through -displayfd once it
+# accepts clients; a server that dies or stays silent ends the script.
+start_xvfb() {
+  local size=$1 answer
+  answer=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$answer" >/dev/null 2>&1 &
   xvfb_pid=$!
-  export DISPLAY=":$display_number"
-  for _ in $(seq 50); do
-    [[ -e /tmp/.X11-unix/X$display_number ]] && break
+  at_exit "kill $xvfb_pid 2>/dev/null; rm -f '$answer'"
+  for _ in $(seq 100); do
+    [[ -s "$answer" ]] && break
+    if ! kill -0 "$xvfb_pid" 2>/dev/null; then
+      echo "Xvfb failed to start" >&2
+      exit 1
+    fi
     sleep 0.1
   done
+  if [[ ! -s "$answer" ]]; then
+    echo "Xvfb did not name a display within 10 s" >&2
+    exit 1
+  fi
+  export DISPLAY=":$(tr -dc 0-9 <"$answer")"
 }
 
 # Z: maps the Linux root in every Wine prefix.
@@ -44,4 +68,18 @@ winepath_of() {
   local path
   path=$(readlink -f "$1")
   echo "Z:${path//\//\\}"
+}
+
+# Runs a GoogleTest program under wine64. A program that ran no test at all
+# fails too: its exit code alone would say it passed.
+run_gtest() {
+  local log status=0
+  log=$(mktemp)
+  timeout "${gtest_timeout:-1800}" "$wine" "$@" 2>&1 | tee "$log" || status=$?
+  if [[ $status -eq 0 ]] && ! grep -Eq '^\[  PASSED  \] [1-9][0-9]* test' "$log"; then
+    echo "$(basename "$1"): no test ran" >&2
+    status=1
+  fi
+  rm -f "$log"
+  return $status
 }

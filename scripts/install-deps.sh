@@ -7,7 +7,7 @@ packages=(
   ca-certificates cmake ninja-build g++ make googletest libbenchmark-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine64 xvfb xauth x11-utils fonts-wqy-zenhei imagemagick python3
+  wine64 xvfb xauth x11-utils fonts-wqy-microhei imagemagick python3
 )
 
 missing=()

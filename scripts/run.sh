@@ -16,11 +16,7 @@ if [[ -n "${DISPLAY:-}" ]]; then
 fi
 
 start_xvfb 1024x768
-finish() {
-  "$wineserver" -k 2>/dev/null || true
-  kill "$xvfb_pid" 2>/dev/null || true
-}
-trap finish EXIT
+at_exit stop_wine
 
 "$wine" explorer "/desktop=$desktop" "$exe" >/dev/null 2>&1 &
 

@@ -15,18 +15,16 @@ hosts=$WINEPREFIX/drive_c/windows/system32/drivers/etc/hosts
 mkdir -p "$work"
 ensure_wine_prefix
 
-xvfb_pid=
 saved_hosts=$work/hosts.saved
 rm -f "$saved_hosts"
 [[ -f "$hosts" ]] && cp -p "$hosts" "$saved_hosts"
-finish() {
-  "$wineserver" -k 2>/dev/null || true
+put_hosts_back() {
   if [[ -f "$saved_hosts" ]]; then cp -p "$saved_hosts" "$hosts"; else rm -f "$hosts"; fi
-  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
 }
-trap finish EXIT
+at_exit put_hosts_back
 
 start_xvfb 1280x1024
+at_exit stop_wine
 
 # The browser Wine starts for web addresses: a script that writes down the
 # address it was given.
@@ -79,7 +77,7 @@ for dpi in ${QUIETREEL_E2E_DPIS:-96 144}; do
   QUIETREEL_E2E_BLOCKLIST=$(winepath_of "$repo/data/blocklist.txt") \
   QUIETREEL_E2E_URL_LOG=$(winepath_of "$pages") \
   QUIETREEL_E2E_SHOTS=$(winepath_of "$shots") \
-    timeout 900 "$wine" "$bin/quietreel_e2e.exe" "$@" || status=1
+    gtest_timeout=900 run_gtest "$bin/quietreel_e2e.exe" "$@" || status=1
   for bmp in "$shots"/*.bmp; do
     [[ -f "$bmp" ]] || continue
     convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"

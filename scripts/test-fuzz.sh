@@ -9,7 +9,7 @@ seconds=${QUIETREEL_FUZZ_SECONDS:-4}
 build_sanitize_tree >/dev/null
 
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+at_exit "rm -rf '$scratch'"
 findings="$build_root/fuzz-findings"
 mkdir -p "$findings"
 for target in $(fuzz_targets); do

@@ -6,4 +6,4 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 source "$repo/scripts/sanitize-tree.sh"
 
 build_sanitize_tree
-ctest --test-dir "$sanitize_tree" --output-on-failure
+ctest --test-dir "$sanitize_tree" --output-on-failure --no-tests=error

@@ -12,12 +12,7 @@ cmake --build "$build_root/win64" --target Quietreel MinimalDialog startup_bench
 # A wineserver left from an earlier command keeps a desktop without display.
 "$wineserver" -k 2>/dev/null || true
 
-xvfb_pid=
-finish() {
-  "$wineserver" -k 2>/dev/null || true
-  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
-}
-trap finish EXIT
+at_exit stop_wine
 start_xvfb 1024x768
 ensure_wine_prefix
 
