@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   ca-certificates cmake ninja-build g++ make googletest libbenchmark-dev
   clang libclang-rt-14-dev
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 xvfb xauth x11-utils fonts-wqy-microhei imagemagick python3
 )
 

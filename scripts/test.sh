@@ -6,6 +6,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 suites=(
+  test-release.sh   # the 32-bit release read without running it: XP SP3 imports, PE header
   test-windows.sh   # Windows-side tests under wine64, on real files
   test-e2e.sh       # the program used as a person would, under wine64 and Xvfb
   test-sanitize.sh  # the unit tests again under ASan and UBSan
