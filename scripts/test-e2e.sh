@@ -74,6 +74,7 @@ for dpi in ${QUIETREEL_E2E_DPIS:-96 144}; do
   "$wineserver" -k 2>/dev/null || true
   "$wineserver" -w 2>/dev/null || true
   QUIETREEL_E2E_EXE=$(winepath_of "$bin/Quietreel.exe") \
+  QUIETREEL_E2E_RELEASE_EXE=$(winepath_of "$build_root/win32/bin/Quietreel.exe") \
   QUIETREEL_E2E_BLOCKLIST=$(winepath_of "$repo/data/blocklist.txt") \
   QUIETREEL_E2E_URL_LOG=$(winepath_of "$pages") \
   QUIETREEL_E2E_SHOTS=$(winepath_of "$shots") \

@@ -1,5 +1,7 @@
 // What the build put into Quietreel.exe besides the dialogs: the version
-// block, the manifest and the icon, read back from the file.
+// block, the manifest and the icon, read back from the file; for the 64-bit
+// exe the other tests drive and for the 32-bit release exe, which is only
+// read as data (no 32-bit code runs here).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,9 +16,8 @@ constexpr WORD kChinesePrc = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED
 
 class Module {
  public:
-  Module()
-      : module_(::LoadLibraryExW(Environment(L"QUIETREEL_E2E_EXE").c_str(), nullptr,
-                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
+  explicit Module(const std::wstring& path)
+      : module_(::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
   ~Module() {
     if (module_) ::FreeLibrary(module_);
   }
@@ -43,8 +44,28 @@ std::wstring VersionString(const std::vector<char>& block, const std::wstring& f
   return std::wstring(value, length > 0 ? length - 1 : 0);
 }
 
-TEST(Resources, EveryDialogMenuAndStringIsChinesePrc) {
-  Module exe;
+struct Exe {
+  const char* name;
+  const wchar_t* variable;
+};
+void PrintTo(const Exe& exe, std::ostream* out) { *out << exe.name; }
+
+class Resources : public ::testing::TestWithParam<Exe> {
+ protected:
+  void SetUp() override {
+    path_ = Environment(GetParam().variable);
+    ASSERT_FALSE(path_.empty()) << "the environment names no " << GetParam().name << " exe";
+  }
+  std::wstring path_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Exes, Resources,
+                         ::testing::Values(Exe{"Driven", L"QUIETREEL_E2E_EXE"},
+                                           Exe{"Release", L"QUIETREEL_E2E_RELEASE_EXE"}),
+                         [](const ::testing::TestParamInfo<Exe>& info) { return std::string(info.param.name); });
+
+TEST_P(Resources, EveryDialogMenuAndStringIsChinesePrc) {
+  Module exe(path_);
   for (int dialog : {100, 102, 105, 108})
     EXPECT_FALSE(exe.Bytes(RT_DIALOG, MAKEINTRESOURCEW(dialog), kChinesePrc).empty()) << "dialog " << dialog;
   EXPECT_FALSE(exe.Bytes(RT_MENU, MAKEINTRESOURCEW(134), kChinesePrc).empty());
@@ -52,8 +73,8 @@ TEST(Resources, EveryDialogMenuAndStringIsChinesePrc) {
   EXPECT_FALSE(exe.Bytes(RT_STRING, MAKEINTRESOURCEW(101 / 16 + 1), kChinesePrc).empty());
 }
 
-TEST(Resources, VersionBlockNamesTheProgramInChineseCodePage936) {
-  std::wstring exe = Environment(L"QUIETREEL_E2E_EXE");
+TEST_P(Resources, VersionBlockNamesTheProgramInChineseCodePage936) {
+  const std::wstring& exe = path_;
   DWORD size = ::GetFileVersionInfoSizeW(exe.c_str(), nullptr);
   ASSERT_GT(size, 0u);
   std::vector<char> block(size);
@@ -77,8 +98,8 @@ TEST(Resources, VersionBlockNamesTheProgramInChineseCodePage936) {
   EXPECT_EQ(VersionString(block, L"ProductVersion"), L"1.0.0.1");
 }
 
-TEST(Resources, ManifestAsksNoElevationAndDeclaresCommonControlsAndDpiAwareness) {
-  Module exe;
+TEST_P(Resources, ManifestAsksNoElevationAndDeclaresCommonControlsAndDpiAwareness) {
+  Module exe(path_);
   std::string manifest = exe.Bytes(RT_MANIFEST, MAKEINTRESOURCEW(1), kChinesePrc);
   for (const char* part : {"level=\"asInvoker\"", "uiAccess=\"false\"", "Microsoft.Windows.Common-Controls",
                            "version=\"6.0.0.0\"", "PerMonitorV2, System", "<dpiAware", ">true</dpiAware>"})
@@ -86,8 +107,8 @@ TEST(Resources, ManifestAsksNoElevationAndDeclaresCommonControlsAndDpiAwareness)
 }
 
 // Two 32x32 images: one in 16 colours, one in 256.
-TEST(Resources, IconGroupHoldsA16AndA256ColourImage) {
-  Module exe;
+TEST_P(Resources, IconGroupHoldsA16AndA256ColourImage) {
+  Module exe(path_);
   std::string group = exe.Bytes(RT_GROUP_ICON, MAKEINTRESOURCEW(128), kChinesePrc);
   ASSERT_GE(group.size(), 6u);
   auto word = [&](std::size_t at) {
