@@ -1,10 +1,12 @@
 // Makes each platform call of Block, Restore and Reset fail in turn, from each
 // state, and checks that the user's hosts file survives and that no success
-// is claimed for work that did not happen.
+// is claimed for work that did not happen. Then cuts the power after each
+// call and checks the same of what the disk kept, and of a Restore after it.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "HostsFixture.h"
 
@@ -57,10 +59,11 @@ Result RunWithFault(const NamedOperation& op, HostsState state, std::size_t fail
   return result;
 }
 
-std::size_t CallsMade(const NamedOperation& op, HostsState state) {
+std::size_t CallsMade(const NamedOperation& op, HostsState state, const char* failing = nullptr) {
   HostsMachine m;
   m.Enter(state);
   m.machine.ResetCounters();
+  if (failing) m.machine.FailNext(failing);
   op.run(m.services, m.owner);
   return m.machine.FallibleCalls();
 }
@@ -139,6 +142,109 @@ TEST(HostsFaultSweep, WithoutFaultsEveryOperationSucceedsWhereItCan) {
   EXPECT_TRUE(RunWithFault(kOperations[0], HostsState::kNoHosts, 0, nullptr).claimedSuccess);
   EXPECT_TRUE(RunWithFault(kOperations[1], HostsState::kBlocked, 0, nullptr).claimedSuccess);
   EXPECT_TRUE(RunWithFault(kOperations[2], HostsState::kClean, 0, nullptr).claimedSuccess);
+}
+
+// --- Power cuts ------------------------------------------------------------
+
+using Data = fake::FakeWindows::UnflushedData;
+using Journal = fake::FakeWindows::Journal;
+
+struct CrashCase {
+  const NamedOperation* op;
+  HostsState state;
+  const char* failing;  // a call that breaks off halfway before the cut, or none
+};
+
+std::vector<CrashCase> CrashCases() {
+  std::vector<CrashCase> cases;
+  for (const NamedOperation& op : kOperations)
+    for (HostsState state : testing::kAllStates) cases.push_back({&op, state, nullptr});
+  cases.push_back({&kOperations[0], HostsState::kClean, "Append"});  // the halfway-write rollback
+  return cases;
+}
+
+// The user's entries are in the hosts file or in `backup`.
+bool Kept(HostsMachine& m, const std::string& user) {
+  const auto hosts = Contents(m, m.hosts);
+  return user.empty() || hosts == user || hosts == user + HostsMachine::kListOnDisk || Contents(m, m.backup) == user;
+}
+
+// The user's entries when the operation, run to its end, keeps them; a cut
+// must not lose them. Reset from Clean and Block from Orphaned let them go.
+std::string UserEntries(const CrashCase& c) {
+  HostsMachine m;
+  m.Enter(c.state);
+  if (c.failing) m.machine.FailNext(c.failing);
+  c.op->run(m.services, m.owner);
+  return Kept(m, HostsMachine::kUserHosts) ? HostsMachine::kUserHosts : "";
+}
+
+// Absent, or one of the files the program writes on purpose.
+bool Whole(const std::optional<std::string>& hosts) {
+  const std::string user = HostsMachine::kUserHosts, list = HostsMachine::kListOnDisk;
+  return !hosts || *hosts == user || *hosts == user + list || *hosts == list || *hosts == HostsMachine::Marker();
+}
+
+TEST(HostsCrashSweep, APowerCutAfterAnyCallKeepsTheUsersEntriesAndRestoreNeverDamagesHosts) {
+  std::size_t points = 0;
+  for (const CrashCase& c : CrashCases()) {
+    const std::string user = UserEntries(c);
+    const std::size_t calls = CallsMade(*c.op, c.state, c.failing);
+    for (std::size_t k = 1; k <= calls; ++k, ++points) {
+      for (Data data : {Data::kLost, Data::kZeroed}) {
+        for (Journal journal : {Journal::kKept, Journal::kRolledBack}) {
+          HostsMachine m;
+          m.Enter(c.state);
+          m.machine.ResetCounters();
+          if (c.failing) m.machine.FailNext(c.failing);
+          m.machine.CrashAfterCall(k);
+          c.op->run(m.services, m.owner);
+          const std::string where = std::string(c.op->name) + " from " + testing::StateName(c.state) +
+                                    (c.failing ? std::string(", ") + c.failing + " breaking off" : "") +
+                                    ", cut after " + m.machine.CallLog().at(k - 1) +
+                                    (data == Data::kLost ? ", data lost" : ", data zeroed") +
+                                    (journal == Journal::kKept ? ", journal kept" : ", journal rolled back");
+          m.machine.Reboot(data, journal);
+          EXPECT_TRUE(Kept(m, user)) << where << ": the user's entries are lost";
+          EXPECT_TRUE(Whole(Contents(m, m.hosts)) || (c.failing && Contents(m, m.backup) == user))
+              << where << ": the hosts file is damaged";
+          m.machine.ResetCounters();
+          Restore(m.services, m.owner);
+          EXPECT_TRUE(Kept(m, user)) << where << ", then Restore: the user's entries are lost";
+          EXPECT_TRUE(Whole(Contents(m, m.hosts))) << where << ", then Restore: a damaged copy replaced hosts";
+        }
+      }
+    }
+  }
+  EXPECT_GE(points, 40u) << "the sweep should cut the power after every call of every operation";
+}
+
+// The model under the sweep: a cut keeps flushed work, drops or zeroes bytes
+// never flushed, and undoes nothing done before the last journal commit.
+TEST(HostsCrashSweep, ACutKeepsFlushedWorkOnly) {
+  struct Row {
+    Data data;
+    Journal journal;
+    std::optional<std::string> backup;
+  };
+  const Row rows[] = {
+      {Data::kLost, Journal::kKept, std::string()},
+      {Data::kZeroed, Journal::kKept, std::string(2, '\0')},
+      {Data::kLost, Journal::kRolledBack, std::nullopt},
+      {Data::kZeroed, Journal::kRolledBack, std::nullopt},
+  };
+  for (const Row& row : rows) {
+    HostsMachine m;
+    m.machine.AddFile(m.hosts, "ab");
+    m.machine.CrashAfterCall(2);
+    EXPECT_EQ(m.machine.Append(m.hosts, "cd", false), AppendStatus::kOk);
+    m.machine.FailNext("Copy");
+    EXPECT_FALSE(m.machine.Copy(m.hosts, m.backup));  // "ab" written, never flushed
+    EXPECT_TRUE(m.machine.Remove(m.hosts));           // after the cut
+    m.machine.Reboot(row.data, row.journal);
+    EXPECT_EQ(Contents(m, m.hosts), "abcd");
+    EXPECT_EQ(Contents(m, m.backup), row.backup);
+  }
 }
 
 }  // namespace

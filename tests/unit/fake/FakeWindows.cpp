@@ -103,6 +103,7 @@ void FakeWindows::AddFile(const std::wstring& path, const std::string& bytes,
                           std::uint32_t attributes) {
   Node& node = Insert(path, false);
   node.bytes = bytes;
+  node.durable = bytes;
   node.attributes = attributes;
 }
 
@@ -205,6 +206,7 @@ void FakeWindows::ResetCounters() {
 }
 
 bool FakeWindows::Fails(const std::string& call, const std::wstring& path) {
+  if (crashArmed_ && !cut_ && fallibleCalls_ == crashAt_) CutPowerNow();
   ++fallibleCalls_;
   callLog_.push_back(call + " " + Narrow(path));
   if (!failNext_.empty() && call == failNext_) {
@@ -255,6 +257,7 @@ AppendStatus FakeWindows::Append(const std::wstring& path, const std::string& by
     return AppendStatus::kWriteFailed;
   }
   node->bytes += bytes;
+  Flushed(*node);
   return AppendStatus::kOk;
 }
 
@@ -264,7 +267,9 @@ bool FakeWindows::CreateWithBytes(const std::wstring& path, const std::string& b
   if (node && (node->directory || node->locked || (node->attributes & kWriteProtection))) return false;
   if (!node && !ParentOf(Resolve(path))) return false;
   if (!node) node = &Insert(path, false);
+  node->durable.clear();  // truncated, as CREATE_ALWAYS does
   node->bytes = fail ? bytes.substr(0, bytes.size() / 2) : bytes;
+  if (!fail) Flushed(*node);
   return !fail;
 }
 
@@ -279,6 +284,7 @@ bool FakeWindows::Copy(const std::wstring& from, const std::wstring& to) {
   std::string bytes = source->bytes;
   std::uint32_t attributes = source->attributes;
   if (!target) target = &Insert(to, false);
+  target->durable.clear();  // truncated, as CopyFileW does
   target->bytes = fail ? bytes.substr(0, bytes.size() / 2) : bytes;
   target->attributes = attributes;
   return !fail;
@@ -296,7 +302,9 @@ bool FakeWindows::MoveReplacing(const std::wstring& from, const std::wstring& to
   Erase(Resolve(from));
   if (!target) target = &Insert(to, false);
   target->bytes = std::move(moved.bytes);
+  target->durable = std::move(moved.durable);
   target->attributes = moved.attributes;
+  JournalCommitted();  // MOVEFILE_WRITE_THROUGH
   return true;
 }
 

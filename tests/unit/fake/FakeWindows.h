@@ -59,6 +59,23 @@ class FakeWindows : public FileSystem,
   const std::vector<std::string>& CallLog() const { return callLog_; }
   const std::vector<std::string>& Commands() const { return commands_; }
 
+  // --- Power cuts (FakeCrash.cpp) ----------------------------------------
+  // What a cut does to bytes written without a flush: gone (the file keeps
+  // its last flushed bytes) or zeroed (the new size survives, the new bytes
+  // read back as zeros).
+  enum class UnflushedData { kLost, kZeroed };
+  // What it does to the metadata operations (creation, truncation, rename,
+  // delete, attributes) made since the last flush or write-through rename,
+  // which commit the journal: all kept, or all rolled back. Each operation
+  // is atomic either way.
+  enum class Journal { kKept, kRolledBack };
+  // The power goes out once the n-th fallible call from now has returned;
+  // what the run does after that happens in memory only.
+  void CrashAfterCall(std::size_t n);
+  // Starts again from what the disk held at the cut (or holds now, when the
+  // run made fewer calls); the crash is disarmed.
+  void Reboot(UnflushedData data, Journal journal);
+
   // --- FileSystem --------------------------------------------------------
   bool Exists(const std::wstring& path) override;
   bool OpensAsFile(const std::wstring& path) override;
@@ -91,6 +108,7 @@ class FakeWindows : public FileSystem,
     std::wstring path;  // as created, for display
     bool directory = false;
     std::string bytes;
+    std::string durable;  // what a power cut leaves of `bytes`: the last flushed content
     std::uint32_t attributes = 0;
     bool locked = false;
     std::wstring linkTarget;  // key of the target when this is a link
@@ -104,6 +122,10 @@ class FakeWindows : public FileSystem,
   Node& Insert(const std::wstring& path, bool directory);
   void Erase(const std::wstring& key);
   bool Fails(const std::string& call, const std::wstring& path);
+  // Power cuts: a flush puts a file's bytes on disk and commits the journal.
+  void Flushed(Node& node);
+  void JournalCommitted();
+  void CutPowerNow();
 
   std::map<std::wstring, Node> nodes_;
   std::map<KnownFolder, std::optional<std::wstring>> folders_;
@@ -114,6 +136,14 @@ class FakeWindows : public FileSystem,
   std::size_t fallibleCalls_ = 0;
   std::vector<std::string> callLog_;
   std::vector<std::string> commands_;
+  struct DiskAtCut {
+    std::map<std::wstring, Node> nodes;      // every metadata operation until the cut
+    std::map<std::wstring, Node> committed;  // those until the last journal commit
+  };
+  bool crashArmed_ = false;
+  std::size_t crashAt_ = 0;
+  std::map<std::wstring, Node> committed_;
+  std::optional<DiskAtCut> cut_;
 };
 
 // A window that records the boxes it was asked to show.
