@@ -68,7 +68,7 @@ enum class HostsOrigin { kExisting, kCreated };
 // Writes `bytes` (the list, maybe after a line break) to the hosts file, with
 // `backup` already in place, and tells the outcome. When the write breaks off
 // halfway, the hosts file is put back as it was; `backup` stays unless that
-// worked.
+// worked, and a copy counts as worked only once it is on disk.
 void AppendList(const Services& services, Window& owner, const std::string& list, const std::string& bytes,
                 HostsOrigin origin) {
   const std::wstring backup = BackupPath(services);
@@ -93,7 +93,9 @@ void AppendList(const Services& services, Window& owner, const std::string& list
 }
 
 // From a state with a hosts file: save it to `backup`, then extend it. The
-// user's entries are never left without a saved copy.
+// user's entries are never left without a saved copy: Copy returns once the
+// copy is on disk, so a power cut after the append cannot leave an empty
+// `backup` for the next Restore to put over the hosts file.
 void ExtendHosts(const Services& services, Window& owner, const std::string& list) {
   const std::wstring backup = BackupPath(services);
   RunHostsAttrib(services.commands, kAttribUnhide);
@@ -148,7 +150,8 @@ void Block(const Services& services, Window& owner) {
 
 // The saved copy is written beside the hosts file and then renamed over it,
 // so the hosts file is whole at every moment, and `backup` goes only once
-// the copy is in.
+// the copy is in. The copy is on disk before the rename: otherwise a power
+// cut could leave the renamed file empty with `backup` already gone.
 void Restore(const Services& services, Window& owner) {
   const std::wstring backup = BackupPath(services);
   if (!services.files.Exists(backup)) {

@@ -42,7 +42,9 @@ struct ReadResult {
 enum class AppendStatus { kOk, kOpenFailed, kWriteFailed };
 
 // The file operations the core decides on. Every write is binary: where the
-// program wants CR LF line ends it writes them itself.
+// program wants CR LF line ends it writes them itself. A write that reports
+// success is on disk, so a power cut right after it cannot take it back;
+// Remove and SetAttributes promise nothing of the kind.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -53,13 +55,16 @@ class FileSystem {
   // The last `count` bytes (fewer when the file is shorter), or nothing when
   // the file cannot be read.
   virtual std::optional<std::string> ReadTail(const std::wstring& path, std::size_t count) = 0;
+  // kOk: the bytes are on disk.
   virtual AppendStatus Append(const std::wstring& path, const std::string& bytes,
                               bool createIfMissing) = 0;
+  // True: the bytes are on disk.
   virtual bool CreateWithBytes(const std::wstring& path, const std::string& bytes) = 0;
-  // Overwrites an existing `to`.
+  // Overwrites an existing `to`, which takes `from`'s attributes. True: the
+  // copy's bytes are on disk.
   virtual bool Copy(const std::wstring& from, const std::wstring& to) = 0;
   // Renames `from` to `to`, replacing an existing `to` in one step: `to` is
-  // never seen half-written.
+  // never seen half-written, and the rename is on disk when this returns.
   virtual bool MoveReplacing(const std::wstring& from, const std::wstring& to) = 0;
   virtual bool Remove(const std::wstring& path) = 0;
   virtual bool RemoveEmptyDirectory(const std::wstring& path) = 0;

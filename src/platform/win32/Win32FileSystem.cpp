@@ -22,6 +22,20 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
   return true;
 }
 
+// FlushFileBuffers wants a handle open for writing, which a read-only file
+// refuses: the bit goes off for the open and back on after it.
+bool FlushToDisk(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  if (readOnly && !::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) return false;
+  ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  bool flushed = file.Valid() && ::FlushFileBuffers(file.Get());
+  flushed = file.Close() && flushed;
+  return (!readOnly || ::SetFileAttributesW(path.c_str(), attributes)) && flushed;
+}
+
 class FindEnumeration : public DirectoryEnumeration {
  public:
   explicit FindEnumeration(const std::wstring& directory)
@@ -121,8 +135,12 @@ bool Win32FileSystem::CreateWithBytes(const std::wstring& path, const std::strin
   return file.Close() && written;
 }
 
+// CopyFileW leaves the copy in the cache: after a power cut it can come back
+// empty or as zeros while its size survives. Block's `backup`, its rollback
+// and Restore's scratch copy are each trusted by the next step, so the copy
+// is flushed before this says it is made.
 bool Win32FileSystem::Copy(const std::wstring& from, const std::wstring& to) {
-  return ::CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
+  return ::CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE && FlushToDisk(to);
 }
 
 bool Win32FileSystem::MoveReplacing(const std::wstring& from, const std::wstring& to) {

@@ -287,6 +287,7 @@ bool FakeWindows::Copy(const std::wstring& from, const std::wstring& to) {
   target->durable.clear();  // truncated, as CopyFileW does
   target->bytes = fail ? bytes.substr(0, bytes.size() / 2) : bytes;
   target->attributes = attributes;
+  if (!fail) Flushed(*target);
   return !fail;
 }
 
