@@ -83,3 +83,13 @@ run_gtest() {
   rm -f "$log"
   return $status
 }
+
+# The test prefixes get our own attrib (tests/support/attrib.cpp) in place of
+# Wine's, which applies only the last switch of a command. Wine runs a
+# system32 program's builtin even when the file there is a real exe, so the
+# prefix is told to load the native one. Never done to the prefix that
+# scripts/run.sh uses.
+install_test_attrib() {
+  cp "$build_root/win64/bin/attrib.exe" "$WINEPREFIX/drive_c/windows/system32/attrib.exe"
+  "$wine" reg add 'HKCU\Software\Wine\DllOverrides' /v attrib.exe /d native /f >/dev/null 2>&1
+}

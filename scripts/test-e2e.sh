@@ -14,6 +14,7 @@ work=$build_root/e2e
 hosts=$WINEPREFIX/drive_c/windows/system32/drivers/etc/hosts
 mkdir -p "$work"
 ensure_wine_prefix
+install_test_attrib
 
 saved_hosts=$work/hosts.saved
 rm -f "$saved_hosts"

@@ -7,5 +7,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 export WINEPREFIX=$build_root/wineprefix-win
 ensure_wine_prefix
+install_test_attrib
 at_exit stop_wine
 run_gtest "$build_root/win64/bin/quietreel_win_tests.exe" "$@"

@@ -4,22 +4,23 @@
 
 #include <optional>
 #include <string>
-#include <vector>
+
+#include "TestSupport.h"
 
 namespace e2e {
 
+using testsupport::Attributes;
+using testsupport::Environment;
+using testsupport::IsDirectory;
+using testsupport::IsFile;
+using testsupport::MakeFile;
+using testsupport::ProtectionOf;
+using testsupport::ReadBytes;
+using testsupport::RemoveTree;
+using testsupport::WriteBytes;
+
 inline constexpr wchar_t kHostsPath[] = L"C:\\windows\\system32\\drivers\\etc\\hosts";
 
-std::optional<std::string> ReadBytes(const std::wstring& path);
-bool WriteBytes(const std::wstring& path, const std::string& bytes);
-bool IsFile(const std::wstring& path);
-bool IsDirectory(const std::wstring& path);
-DWORD Attributes(const std::wstring& path);
-// Creates the folders on the way to `path`, then the file.
-bool MakeFile(const std::wstring& path, const std::string& bytes);
-// Removes a tree, read-only files included. Missing is fine.
-void RemoveTree(const std::wstring& path);
-std::wstring Environment(const wchar_t* name);
 std::wstring KnownFolder(int csidl);
 
 // Puts the prefix's hosts file back as it was, attributes included, and

@@ -10,6 +10,8 @@
 namespace quietreel {
 namespace {
 
+using testsupport::kProtection;
+using testsupport::ProtectionOf;
 using wintest::ReadBytes;
 using wintest::WriteBytes;
 
@@ -17,6 +19,9 @@ constexpr char kUserHosts[] = "127.0.0.1 localhost\r\n::1 localhost\r\n";
 constexpr wchar_t kBlocked[] = L"恭喜您，屏蔽广告成功，请重启浏览器查看效果！！";
 constexpr wchar_t kRestored[] = L"解除广告屏蔽成功，请重启浏览器查看效果！";
 constexpr wchar_t kReset[] = L"重置成功，请按帮助说明里步骤重新屏蔽广告！";
+constexpr wchar_t kInterrupted[] = L"操作过当中被中断，请检查是否有权限创建文件！";
+constexpr wchar_t kRestoreFailed[] = L"恢复失败，请检查是否有权限修改文件！";
+constexpr wchar_t kResetFailed[] = L"重置失败，请检查是否有权限修改文件！";
 
 std::string WithCrLf(const std::string& text) {
   std::string out;
@@ -35,6 +40,7 @@ std::string Marker() {
 class HostsOnDisk : public ::testing::Test {
  protected:
   void SetUp() override {
+    if (arrangesHosts_ && testsupport::HostsRefused()) GTEST_SKIP() << "the hosts file cannot be written here";
     savedHosts_ = ReadBytes(kHostsPath);
     ASSERT_TRUE(::CopyFileW((wintest::ExeDirectory() + L"core.dat").c_str(), coreDat_.c_str(), FALSE));
     auto plain = ReadBytes(wintest::SourceFile("data/blocklist.txt"));
@@ -43,6 +49,7 @@ class HostsOnDisk : public ::testing::Test {
   }
 
   void TearDown() override {
+    if (testsupport::HostsRefused()) return;
     ::SetFileAttributesW(kHostsPath, FILE_ATTRIBUTE_NORMAL);
     if (savedHosts_) {
       WriteBytes(kHostsPath, *savedHosts_);
@@ -80,12 +87,13 @@ class HostsOnDisk : public ::testing::Test {
     EXPECT_TRUE(window_.boxes[0].text == text);
   }
 
-  // Real Windows' attrib sets hidden, read-only and system; Wine 8's applies
-  // only the last switch of the command. System is set on both.
+  // attrib leaves the hosts file hidden, read-only and system; `backup` is
+  // the program's own and keeps none of them.
   void ExpectHidden() {
-    DWORD attributes = ::GetFileAttributesW(kHostsPath);
-    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_SYSTEM);
+    EXPECT_EQ(ProtectionOf(kHostsPath), kProtection);
+    if (ReadBytes(backup_)) {
+      EXPECT_EQ(ProtectionOf(backup_), 0u);
+    }
   }
 
   wintest::ScratchFolder program_{L"quietreel-hosts"};
@@ -96,6 +104,7 @@ class HostsOnDisk : public ::testing::Test {
   wintest::RecordingWindow window_;
   std::optional<std::string> savedHosts_;
   std::string list_;
+  bool arrangesHosts_ = true;
 };
 
 TEST_F(HostsOnDisk, BlockFromClean) {
@@ -112,6 +121,7 @@ TEST_F(HostsOnDisk, BlockFromBlockedChangesNothing) {
   Block(services_, window_);
   EXPECT_EQ(ReadBytes(kHostsPath), kUserHosts + list_);
   EXPECT_EQ(ReadBytes(backup_), kUserHosts);
+  ExpectHidden();
   ExpectOnly(true, L"广告已经屏蔽！");
 }
 
@@ -128,6 +138,7 @@ TEST_F(HostsOnDisk, BlockFromNoHostsAndFromOrphaned) {
   Block(services_, window_);
   EXPECT_EQ(ReadBytes(kHostsPath), list_);
   EXPECT_EQ(ReadBytes(backup_), Marker());
+  ExpectHidden();
   ExpectOnly(false, kBlocked);
 }
 
@@ -151,6 +162,7 @@ TEST_F(HostsOnDisk, RestoreFromBlockedAndFromOrphaned) {
   Restore(services_, window_);
   EXPECT_EQ(ReadBytes(kHostsPath), kUserHosts);
   EXPECT_FALSE(ReadBytes(backup_));
+  ExpectHidden();
   ExpectOnly(false, kRestored);
 }
 
@@ -189,6 +201,73 @@ TEST_F(HostsOnDisk, ResetFromEachState) {
     ExpectOnly(false, kReset);
   }
 }
+
+// Each button with and without the right to change the hosts file. Without
+// it (scripts/test-unprivileged.sh: the file and its folder belong to
+// another user) each refuses with its warning, and neither the hosts file,
+// as found, nor `backup` changes by a byte or an attribute.
+struct RightsRow {
+  const char* name;
+  void (*run)(const Services&, Window&);
+  bool fromBlocked;  // else from a clean hosts file
+  const wchar_t* notice;
+  const char* hostsAfter;  // null: removed
+  bool listAppended;
+  const char* backupAfter;  // null: removed
+  const wchar_t* refusal;
+};
+
+const RightsRow kRightsRows[] = {
+    {"Block", Block, false, kBlocked, kUserHosts, true, kUserHosts, kInterrupted},
+    {"Restore", Restore, true, kRestored, kUserHosts, false, nullptr, kRestoreFailed},
+    {"Reset", Reset, true, kReset, nullptr, false, kUserHosts, kResetFailed},
+};
+
+class HostsRights : public HostsOnDisk, public ::testing::WithParamInterface<RightsRow> {
+ protected:
+  HostsRights() { arrangesHosts_ = false; }
+};
+
+TEST_P(HostsRights, EachButtonWithAndWithoutTheRight) {
+  const RightsRow& row = GetParam();
+  const bool refused = testsupport::HostsRefused();
+  if (!refused) {
+    ASSERT_TRUE(WriteBytes(kHostsPath, row.fromBlocked ? kUserHosts + list_ : kUserHosts));
+    if (row.fromBlocked) {
+      ASSERT_TRUE(::SetFileAttributesW(kHostsPath, kProtection));
+    }
+  }
+  if (row.fromBlocked) {
+    ASSERT_TRUE(WriteBytes(backup_, kUserHosts));
+  } else {
+    ::DeleteFileW(backup_.c_str());
+  }
+  const std::optional<std::string> hostsBefore = ReadBytes(kHostsPath);
+  const DWORD attributesBefore = ::GetFileAttributesW(kHostsPath);
+  const std::optional<std::string> backupBefore = ReadBytes(backup_);
+  ASSERT_TRUE(hostsBefore);
+
+  row.run(services_, window_);
+  if (refused) {
+    ExpectOnly(true, row.refusal);
+    EXPECT_EQ(ReadBytes(kHostsPath), hostsBefore);
+    EXPECT_EQ(::GetFileAttributesW(kHostsPath), attributesBefore);
+    EXPECT_EQ(ReadBytes(backup_), backupBefore);
+    EXPECT_FALSE(ReadBytes(kRestoreScratchPath));
+    return;
+  }
+  ExpectOnly(false, row.notice);
+  if (row.hostsAfter) {
+    EXPECT_EQ(ReadBytes(kHostsPath), row.hostsAfter + (row.listAppended ? list_ : ""));
+    EXPECT_EQ(ProtectionOf(kHostsPath), kProtection);
+  } else {
+    EXPECT_FALSE(ReadBytes(kHostsPath));
+  }
+  EXPECT_EQ(ReadBytes(backup_), row.backupAfter ? std::optional<std::string>(row.backupAfter) : std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, HostsRights, ::testing::ValuesIn(kRightsRows),
+                         [](const ::testing::TestParamInfo<RightsRow>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace quietreel

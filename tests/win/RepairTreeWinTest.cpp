@@ -25,12 +25,12 @@ TEST_F(RepairTreeOnDisk, PurgeRemovesDeepTreeWithReadOnlyHiddenAndSystemFiles) {
   WriteFileAt(tree + L"\\desktop.ini", "ini", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
   for (int i = 0; i < 30; ++i) WriteFileAt(tree + L"\\A1\\file" + std::to_wstring(i) + L".htm", "<p>");
   MakeDirectories(tree + L"\\empty\\also-empty");
-  ASSERT_EQ(AttributesOf(tree + L"\\A1\\B2\\C3\\deep.gif") & FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_READONLY);
+  ASSERT_EQ(Attributes(tree + L"\\A1\\B2\\C3\\deep.gif") & FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_READONLY);
 
   PurgeDirectory(files_, tree);
 
-  EXPECT_FALSE(PathExists(tree));
-  EXPECT_TRUE(IsDirectoryPath(scratch_.Path()));
+  EXPECT_FALSE(Exists(tree));
+  EXPECT_TRUE(IsDirectory(scratch_.Path()));
 }
 
 TEST_F(RepairTreeOnDisk, PurgeKeepsAFileHeldOpenWithItsParentsButNotItsSiblings) {
@@ -44,10 +44,10 @@ TEST_F(RepairTreeOnDisk, PurgeKeepsAFileHeldOpenWithItsParentsButNotItsSiblings)
 
   PurgeDirectory(files_, tree);
 
-  EXPECT_TRUE(IsPlainFile(tree + L"\\a\\b\\playing.flv"));
-  EXPECT_FALSE(PathExists(tree + L"\\a\\b\\sibling.flv"));
-  EXPECT_FALSE(PathExists(tree + L"\\a\\aunt.txt"));
-  EXPECT_FALSE(PathExists(tree + L"\\z"));
+  EXPECT_TRUE(IsFile(tree + L"\\a\\b\\playing.flv"));
+  EXPECT_FALSE(Exists(tree + L"\\a\\b\\sibling.flv"));
+  EXPECT_FALSE(Exists(tree + L"\\a\\aunt.txt"));
+  EXPECT_FALSE(Exists(tree + L"\\z"));
 }
 
 // Windows removes a junction with RemoveDirectoryW and leaves its target.
@@ -63,10 +63,10 @@ TEST_F(RepairTreeOnDisk, PurgeLeavesWhatALinkPointsAt) {
   PurgeDirectory(files_, tree);
 
   EXPECT_EQ(SizeOf(documents + L"\\thesis.doc"), 13u);
-  EXPECT_TRUE(AttributesOf(documents + L"\\thesis.doc") & FILE_ATTRIBUTE_READONLY);
-  EXPECT_FALSE(PathExists(tree + L"\\ad.swf"));
+  EXPECT_TRUE(Attributes(documents + L"\\thesis.doc") & FILE_ATTRIBUTE_READONLY);
+  EXPECT_FALSE(Exists(tree + L"\\ad.swf"));
   if (!RunningUnderWine()) {
-    EXPECT_FALSE(PathExists(tree));
+    EXPECT_FALSE(Exists(tree));
   }
 }
 

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
 #include "platform/Window.h"
 
 namespace quietreel::wintest {
@@ -30,24 +30,10 @@ class RecordingWindow : public Window {
   std::vector<std::pair<int, std::wstring>> itemTexts;
 };
 
-// A fresh folder under the temporary folder, removed with all it holds.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(const std::wstring& name);
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
+using testsupport::ReadBytes;
+using testsupport::ScratchFolder;
+using testsupport::WriteBytes;
 
-  // With a trailing backslash.
-  const std::wstring& Path() const { return path_; }
-
- private:
-  std::wstring path_;
-};
-
-std::optional<std::string> ReadBytes(const std::wstring& path);
-bool WriteBytes(const std::wstring& path, const std::string& bytes);
-void RemoveTree(const std::wstring& path);
 // The folder of the running test program, with a trailing backslash.
 std::wstring ExeDirectory();
 // A file of the source tree, through the drive that maps the Linux root.

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace testsupport {
+
+// The attributes that Block and the black-screen repair set with attrib.
+inline constexpr DWORD kProtection = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+std::optional<std::string> ReadBytes(const std::wstring& path);
+// Clears the file's attributes first, so a read-only file is rewritten.
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+DWORD Attributes(const std::wstring& path);
+// The read-only, hidden and system bits of an existing file; all ones when
+// it is missing.
+DWORD ProtectionOf(const std::wstring& path);
+bool Exists(const std::wstring& path);
+bool IsFile(const std::wstring& path);
+bool IsDirectory(const std::wstring& path);
+std::uint64_t SizeOf(const std::wstring& path);
+void MakeDirectories(const std::wstring& path);
+// Creates the folders on the way to `path`, then the file.
+bool MakeFile(const std::wstring& path, const std::string& bytes);
+// Removes a tree whatever its attributes, without following links. Missing
+// is fine.
+void RemoveTree(const std::wstring& path);
+// A directory link (a junction on Windows, a symbolic link under Wine);
+// false when the system cannot make one.
+bool MakeDirectoryLink(const std::wstring& link, const std::wstring& target);
+
+std::wstring Environment(const wchar_t* name);
+bool RunningUnderWine();
+// Set by scripts/test-unprivileged.sh where the hosts file and its folder
+// belong to another user, as they do for a user without administrator
+// rights on Windows.
+bool HostsRefused();
+
+// A fresh folder under the temporary folder, removed with all it holds.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::wstring& name = L"quietreel-test");
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  // With a trailing backslash.
+  const std::wstring& Path() const { return path_; }
+  std::wstring operator/(const std::wstring& relative) const { return path_ + relative; }
+
+ private:
+  std::wstring path_;
+};
+
+}  // namespace testsupport
