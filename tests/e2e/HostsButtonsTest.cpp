@@ -14,6 +14,9 @@ constexpr wchar_t kNoDataFile[] = L"数据文件不存存，屏蔽失败！";
 constexpr wchar_t kRestored[] = L"解除广告屏蔽成功，请重启浏览器查看效果！";
 constexpr wchar_t kAlreadyRestored[] = L"广告已经恢复，感谢使用！";
 constexpr wchar_t kReset[] = L"重置成功，请按帮助说明里步骤重新屏蔽广告！";
+constexpr wchar_t kInterrupted[] = L"操作过当中被中断，请检查是否有权限创建文件！";
+constexpr wchar_t kRestoreFailed[] = L"恢复失败，请检查是否有权限修改文件！";
+constexpr wchar_t kResetFailed[] = L"重置失败，请检查是否有权限修改文件！";
 const std::string kHosts = "127.0.0.1 localhost\r\n::1 localhost\r\n";
 const std::string kMarker = std::string("Brassfen\r\nwww.brassfen.example\r\nAny problem contact us!") + '\0';
 
@@ -40,7 +43,10 @@ const std::string kMarker = std::string("Brassfen\r\nwww.brassfen.example\r\nAny
 
 class HostsButtons : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_NE(program.Main(), nullptr); }
+  void SetUp() override {
+    if (arrangesHosts && testsupport::HostsRefused()) GTEST_SKIP() << "the hosts file cannot be written here";
+    ASSERT_NE(program.Main(), nullptr);
+  }
 
   // The list as the hosts file gets it: each LF written as CR LF.
   static std::string ListBytes() {
@@ -77,6 +83,13 @@ class HostsButtons : public ::testing::Test {
 
   std::wstring Backup() const { return program.Folder() + L"backup"; }
 
+  // Block shows its notice before it hides the hosts file, so the
+  // attributes are awaited once the box is answered.
+  static bool IsProtected(const wchar_t* path) {
+    return WaitUntil([&] { return ProtectionOf(path) == testsupport::kProtection; });
+  }
+
+  bool arrangesHosts = true;
   HostsGuard hosts;
   Program program;
 };
@@ -100,6 +113,8 @@ TEST_F(HostsButtons, BlockEnterRestoreAndResetFromAHostsFile) {
   ExpectNotice(Run(IDOK), kBlocked);
   EXPECT_TRUE(IsExtendedHosts(kHosts, ListBytes()));
   EXPECT_TRUE(HasBytes(Backup(), kHosts));
+  EXPECT_TRUE(IsProtected(kHostsPath));
+  EXPECT_EQ(ProtectionOf(Backup()), 0u);
 
   // Enter is the default button, "屏蔽广告", wherever the focus is not on
   // another push button.
@@ -111,6 +126,7 @@ TEST_F(HostsButtons, BlockEnterRestoreAndResetFromAHostsFile) {
 
   ExpectNotice(Run(1002), kRestored);
   EXPECT_TRUE(HasBytes(kHostsPath, kHosts));
+  EXPECT_EQ(ProtectionOf(kHostsPath), testsupport::kProtection);
   EXPECT_FALSE(IsFile(Backup()));
   ExpectNotice(Run(1002), kAlreadyRestored);
   EXPECT_TRUE(HasBytes(kHostsPath, kHosts));
@@ -148,7 +164,67 @@ TEST(HostsCaption, IsTheFileNameOfTheProgram) {
   MessageBoxView box = WaitForMessageBox(program.Id(), program.Main());
   Answer(box, IDOK);
   EXPECT_EQ(box.caption, L"广告屏蔽.v2");
-  EXPECT_EQ(box.text, kReset);
+  EXPECT_EQ(box.text, testsupport::HostsRefused() ? kResetFailed : kReset);
+}
+
+// Each button with and without the right to change the hosts file, as in
+// tests/win/HostsOnDiskTest.cpp: without it each refuses with its warning,
+// and the hosts file, as found, and `backup` keep every byte.
+struct RightsRow {
+  const char* name;
+  int command;
+  bool fromBlocked;
+  const wchar_t* notice;
+  const wchar_t* refusal;
+};
+const RightsRow kRightsRows[] = {
+    {"Block", IDOK, false, kBlocked, kInterrupted},
+    {"Restore", 1002, true, kRestored, kRestoreFailed},
+    {"Reset", 1003, true, kReset, kResetFailed},
+};
+
+class HostsRights : public HostsButtons {
+ protected:
+  HostsRights() { arrangesHosts = false; }
+};
+
+TEST_F(HostsRights, EachButtonWithAndWithoutTheRight) {
+  const bool refused = testsupport::HostsRefused();
+  for (const RightsRow& row : kRightsRows) {
+    SCOPED_TRACE(row.name);
+    if (!refused) {
+      SetHosts(row.fromBlocked ? kHosts + ListBytes() : kHosts);
+      if (row.fromBlocked) ::SetFileAttributesW(kHostsPath, testsupport::kProtection);
+    }
+    if (row.fromBlocked) {
+      ASSERT_TRUE(WriteBytes(Backup(), kHosts));
+    } else {
+      ::DeleteFileW(Backup().c_str());
+    }
+    const std::optional<std::string> hostsBefore = ReadBytes(kHostsPath);
+    const DWORD attributesBefore = Attributes(kHostsPath);
+    const std::optional<std::string> backupBefore = ReadBytes(Backup());
+    ASSERT_TRUE(hostsBefore);
+
+    MessageBoxView box = Run(row.command);
+    if (refused) {
+      ExpectWarning(box, row.refusal);
+      // A refused Block takes its `backup` away once the box is answered.
+      WaitUntil([&] { return ReadBytes(Backup()) == backupBefore; });
+      EXPECT_TRUE(HasBytes(kHostsPath, *hostsBefore));
+      EXPECT_EQ(Attributes(kHostsPath), attributesBefore);
+      EXPECT_EQ(ReadBytes(Backup()), backupBefore);
+      continue;
+    }
+    ExpectNotice(box, row.notice);
+    if (row.command == 1003) {
+      EXPECT_FALSE(IsFile(kHostsPath));
+    } else {
+      EXPECT_TRUE(row.command == IDOK ? IsExtendedHosts(kHosts, ListBytes()) : HasBytes(kHostsPath, kHosts));
+      EXPECT_TRUE(IsProtected(kHostsPath));
+    }
+    EXPECT_EQ(ReadBytes(Backup()), row.command == 1002 ? std::nullopt : std::optional<std::string>(kHosts));
+  }
 }
 
 }  // namespace

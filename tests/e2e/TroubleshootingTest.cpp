@@ -89,6 +89,7 @@ TEST_F(Troubleshooting, BlackScreenRepairLeavesALockedEmptyFileAndCanRunAgain) {
     Answer(box, IDOK);
     EXPECT_TRUE(IsFile(entry));
     EXPECT_EQ(ReadBytes(entry), std::string());
+    EXPECT_EQ(ProtectionOf(entry), testsupport::kProtection);
     EXPECT_EQ(ReadBytes(neighbour), std::string("keep"));
   }
 }

@@ -217,6 +217,8 @@ struct RightsRow {
   const wchar_t* refusal;
 };
 
+void PrintTo(const RightsRow& row, std::ostream* out) { *out << row.name; }
+
 const RightsRow kRightsRows[] = {
     {"Block", Block, false, kBlocked, kUserHosts, true, kUserHosts, kInterrupted},
     {"Restore", Restore, true, kRestored, kUserHosts, false, nullptr, kRestoreFailed},
