@@ -8,8 +8,9 @@
 // 1 when the file is not found ("File not found - path"), when it cannot be
 // changed ("Access denied - path") and for a switch or argument it does not
 // understand ("Parameter format not correct -"). Windows' attrib also takes
-// wildcards, /S, /D and /L; the program never uses them, so they are
-// refused here rather than half-done.
+// wildcards, /S, /D and /L and shows the attributes when given no switch;
+// the program never asks for those, so they are refused here rather than
+// half-done.
 #include <windows.h>
 
 #include <cstdio>
@@ -74,7 +75,8 @@ int wmain() {
     }
     havePath = true;
   }
-  if (!havePath || path.empty() || path.find_first_of(L"*?") != std::wstring::npos || path[0] == L'/')
+  // Without switches attrib shows the attributes, which the program never asks.
+  if (!havePath || (!set && !clear) || path.empty() || path.find_first_of(L"*?") != std::wstring::npos || path[0] == L'/')
     return Fail(L"Parameter format not correct", path);
 
   DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -84,9 +86,17 @@ int wmain() {
   constexpr DWORD kSettable = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM |
                               FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
   // Set even when nothing changes: Windows asks for the right to write the
-  // attributes all the same.
+  // attributes all the same. Under Wine, read-only takes the Unix write bits
+  // away before hidden and system are written (as an extended attribute),
+  // which a user other than root then may not do: the call succeeds with
+  // hidden and system lost. So they go first, and the result is checked.
   DWORD wanted = ((attributes & kSettable) | set) & ~clear;
-  if (!::SetFileAttributesW(path.c_str(), wanted ? wanted : FILE_ATTRIBUTE_NORMAL))
-    return Fail(::GetLastError() == ERROR_ACCESS_DENIED ? L"Access denied" : L"Parameter format not correct", path);
+  const DWORD first = wanted & ~FILE_ATTRIBUTE_READONLY;
+  bool done = (first == wanted || ::SetFileAttributesW(path.c_str(), first ? first : FILE_ATTRIBUTE_NORMAL)) &&
+              ::SetFileAttributesW(path.c_str(), wanted ? wanted : FILE_ATTRIBUTE_NORMAL);
+  if (!done && ::GetLastError() != ERROR_ACCESS_DENIED) return Fail(L"Parameter format not correct", path);
+  constexpr DWORD kChecked = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM;
+  if (!done || (::GetFileAttributesW(path.c_str()) & kChecked) != (wanted & kChecked))
+    return Fail(L"Access denied", path);
   return 0;
 }

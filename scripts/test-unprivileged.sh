@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The Windows-side tests and the hosts end-to-end tests once more as an
+# ordinary Linux user (QUIETREEL_TEST_USER, default quietreel-user, created
+# when missing), in a Wine prefix of that user's own, so that the read-only
+# bit and the file owners count as they do on Windows for a user without
+# administrator rights. Needs root, and the trees of scripts/build.sh.
+#   1. The user owns the hosts file: everything passes as with rights, and a
+#      write to a read-only file that skipped attrib would fail.
+#   2. The hosts file (made read-only) and its folder belong to root:
+#      QUIETREEL_TEST_UNPRIVILEGED=1 tells the tests to expect each button's
+#      refusal, and the script checks that the hosts file kept every byte.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+user=${QUIETREEL_TEST_USER:-quietreel-user}
+if [[ $(id -u) -ne 0 ]]; then
+  echo "needs root to run the tests as $user: skipped" >&2
+  exit 0
+fi
+id -u "$user" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin "$user"
+
+# Everything the user needs is copied into a folder it owns: the build
+# folders may sit where it cannot reach.
+work=$(mktemp -d "${TMPDIR:-/tmp}/quietreel-unprivileged.XXXXXX")
+prefix=$work/prefix
+etc=$prefix/drive_c/windows/system32/drivers/etc
+mkdir -p "$work/bin" "$work/data" "$work/home"
+cp "$build_root"/win64/bin/{quietreel_win_tests.exe,quietreel_e2e.exe,quietreel_e2e_probe.dll,Quietreel.exe,core.dat,attrib.exe} \
+  "$work/bin/"
+cp "$repo/data/blocklist.txt" "$work/data/"
+chown -R "$user:" "$work"
+
+as_user() {
+  setpriv --reuid="$user" --regid="$(id -g "$user")" --init-groups \
+    env HOME="$work/home" WINEPREFIX="$prefix" "$@"
+}
+
+xvfb_pid=
+finish() {
+  as_user "$wineserver" -k 2>/dev/null || true
+  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap finish EXIT
+
+win() { echo "Z:${1//\//\\}"; }
+as_user "$wine" wineboot -i >/dev/null 2>&1
+cp "$work/bin/attrib.exe" "$prefix/drive_c/windows/system32/attrib.exe"
+chown "$user:" "$prefix/drive_c/windows/system32/attrib.exe"
+# The end-to-end driver finds message boxes inside a Wine desktop.
+cat >"$work/settings.reg" <<'REG'
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\Software\Wine\DllOverrides]
+"attrib.exe"="native"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1280x1024"
+REG
+as_user "$wine" regedit /S "$(win "$work/settings.reg")" >/dev/null 2>&1
+export QUIETREEL_TEST_SOURCE_DIR
+QUIETREEL_TEST_SOURCE_DIR=$(win "$work")
+
+status=0
+echo "-- as $user, owning the hosts file"
+as_user "$wine" "$work/bin/quietreel_win_tests.exe" || status=1
+
+echo "-- as $user, with the hosts file and its folder belonging to root"
+as_user "$wineserver" -k 2>/dev/null || true
+printf '127.0.0.1 localhost\r\n10.0.0.5 nas.home\r\n' >"$etc/hosts"
+chown root:root "$etc" "$etc/hosts"
+chmod 755 "$etc"
+chmod 444 "$etc/hosts"
+before=$(stat -c '%U %a %s' "$etc/hosts"; sha256sum <"$etc/hosts")
+
+export QUIETREEL_TEST_UNPRIVILEGED=1
+as_user "$wine" "$work/bin/quietreel_win_tests.exe" --gtest_filter='*HostsRights*' || status=1
+
+# The Wine desktop is made by the first program after the server starts,
+# so it starts afresh on the display.
+as_user "$wineserver" -k 2>/dev/null || true
+as_user "$wineserver" -w 2>/dev/null || true
+start_xvfb 1280x1024
+QUIETREEL_E2E_EXE=$(win "$work/bin/Quietreel.exe") \
+QUIETREEL_E2E_BLOCKLIST=$(win "$work/data/blocklist.txt") \
+  as_user timeout 600 "$wine" "$work/bin/quietreel_e2e.exe" --gtest_filter='HostsRights.*:HostsCaption.*' || status=1
+
+after=$(stat -c '%U %a %s' "$etc/hosts"; sha256sum <"$etc/hosts")
+if [[ "$before" != "$after" ]]; then
+  echo "the hosts file changed: $before -> $after" >&2
+  status=1
+fi
+if [[ -e "$etc/hosts.quietreel" ]]; then
+  echo "a copy was left beside the hosts file" >&2
+  status=1
+fi
+exit $status
