@@ -28,12 +28,6 @@ constexpr wchar_t kOpenFailed[] = L"源文件打开失败，未找到需要解�
 constexpr wchar_t kInterrupted[] = L"操作过当中被中断，请检查是否有权限创建文件！";
 constexpr wchar_t kRestoreFailed[] = L"恢复失败，请检查是否有权限修改文件！";
 
-std::string Utf8(const std::wstring& text) {
-  char buffer[512] = {};
-  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, buffer, sizeof buffer - 1, nullptr, nullptr);
-  return buffer;
-}
-
 // Held open by "another program" that shares nothing.
 win32::ScopedHandle HoldExclusively(const std::wstring& path) {
   return win32::ScopedHandle(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -76,10 +70,8 @@ class BadInputOnDisk : public ::testing::Test {
   }
 
   void ExpectOnly(bool warning, const std::wstring& text) {
-    ASSERT_EQ(window_.boxes.size(), 1u);
-    EXPECT_EQ(window_.boxes[0].warning, warning);
-    EXPECT_TRUE(window_.boxes[0].text == text) << Utf8(window_.boxes[0].text);
-    window_.boxes.clear();
+    EXPECT_TRUE(wintest::ToldOnly(window_, warning, text));
+    window_.Clear();
   }
 
   wintest::ScratchFolder program_{L"quietreel-bad-input"};

@@ -72,19 +72,17 @@ class HostsOnDisk : public ::testing::Test {
     MakeClean();
     Block(services_, window_);
     ASSERT_EQ(ReadBytes(backup_), kUserHosts);
-    window_.boxes.clear();
+    window_.Clear();
   }
   void MakeOrphaned() {
     MakeBlocked();
     Reset(services_, window_);
     ASSERT_FALSE(ReadBytes(kHostsPath));
-    window_.boxes.clear();
+    window_.Clear();
   }
 
   void ExpectOnly(bool warning, const std::wstring& text) {
-    ASSERT_EQ(window_.boxes.size(), 1u);
-    EXPECT_EQ(window_.boxes[0].warning, warning);
-    EXPECT_TRUE(window_.boxes[0].text == text);
+    EXPECT_TRUE(wintest::ToldOnly(window_, warning, text));
   }
 
   // attrib leaves the hosts file hidden, read-only and system; `backup` is
@@ -133,7 +131,7 @@ TEST_F(HostsOnDisk, BlockFromNoHostsAndFromOrphaned) {
   ExpectHidden();
   ExpectOnly(false, kBlocked);
 
-  window_.boxes.clear();
+  window_.Clear();
   MakeOrphaned();
   Block(services_, window_);
   EXPECT_EQ(ReadBytes(kHostsPath), list_);
@@ -157,7 +155,7 @@ TEST_F(HostsOnDisk, RestoreFromBlockedAndFromOrphaned) {
   ExpectHidden();
   ExpectOnly(false, kRestored);
 
-  window_.boxes.clear();
+  window_.Clear();
   MakeOrphaned();
   Restore(services_, window_);
   EXPECT_EQ(ReadBytes(kHostsPath), kUserHosts);
@@ -172,7 +170,7 @@ TEST_F(HostsOnDisk, RestoreWithoutBackupOnlySaysSo) {
   EXPECT_EQ(ReadBytes(kHostsPath), kUserHosts);
   ExpectOnly(false, L"广告已经恢复，感谢使用！");
 
-  window_.boxes.clear();
+  window_.Clear();
   MakeNoHosts();
   Restore(services_, window_);
   EXPECT_FALSE(ReadBytes(kHostsPath));
@@ -185,7 +183,7 @@ TEST_F(HostsOnDisk, ResetFromEachState) {
   EXPECT_FALSE(ReadBytes(kHostsPath));
   ExpectOnly(false, kReset);
 
-  window_.boxes.clear();
+  window_.Clear();
   MakeBlocked();
   Reset(services_, window_);
   EXPECT_FALSE(ReadBytes(kHostsPath));
@@ -193,7 +191,7 @@ TEST_F(HostsOnDisk, ResetFromEachState) {
   ExpectOnly(false, kReset);
 
   for (int i = 0; i < 2; ++i) {  // from Orphaned, then from NoHosts
-    window_.boxes.clear();
+    window_.Clear();
     if (i == 1) ::DeleteFileW(backup_.c_str());
     Reset(services_, window_);
     EXPECT_FALSE(ReadBytes(kHostsPath));

@@ -2,17 +2,15 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "TestSupport.h"
-#include "platform/Window.h"
+#include "WinTestSupport.h"
 
 namespace quietreel::repairtest {
 
 using namespace testsupport;
+using wintest::RecordingWindow;
 
 // Creates the file and any missing folders above it, with these attributes.
 void WriteFileAt(const std::wstring& path, const std::string& bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
@@ -28,28 +26,6 @@ class HeldOpen {
 
  private:
   HANDLE handle_;
-};
-
-// A window that records what the operation told the user.
-class RecordingWindow : public Window {
- public:
-  void ShowNotice(const std::wstring& text) override { notices.push_back(text); }
-  void ShowWarning(const std::wstring& text) override { warnings.push_back(text); }
-  bool AskOkCancel(const std::wstring& text, const std::wstring& caption) override {
-    questions.emplace_back(text, caption);
-    return answerOk;
-  }
-  void SetItemTextNow(int controlId, const std::wstring& text) override {
-    itemTexts.emplace_back(controlId, text);
-    if (onItemText) onItemText();
-  }
-
-  bool answerOk = true;
-  std::function<void()> onItemText;
-  std::vector<std::wstring> notices;
-  std::vector<std::wstring> warnings;
-  std::vector<std::pair<std::wstring, std::wstring>> questions;
-  std::vector<std::pair<int, std::wstring>> itemTexts;
 };
 
 }  // namespace quietreel::repairtest

@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TestSupport.h"
@@ -13,22 +17,34 @@ namespace quietreel::wintest {
 // A window that records what the operations tell the user.
 class RecordingWindow : public Window {
  public:
-  struct Box {
-    bool warning;
-    std::wstring text;
-  };
-  void ShowNotice(const std::wstring& text) override { boxes.push_back({false, text}); }
-  void ShowWarning(const std::wstring& text) override { boxes.push_back({true, text}); }
-  bool AskOkCancel(const std::wstring& text, const std::wstring&) override {
-    boxes.push_back({false, text});
+  void ShowNotice(const std::wstring& text) override { notices.push_back(text); }
+  void ShowWarning(const std::wstring& text) override { warnings.push_back(text); }
+  bool AskOkCancel(const std::wstring& text, const std::wstring& caption) override {
+    questions.emplace_back(text, caption);
     return answerOk;
   }
-  void SetItemTextNow(int id, const std::wstring& text) override { itemTexts.emplace_back(id, text); }
+  void SetItemTextNow(int controlId, const std::wstring& text) override {
+    itemTexts.emplace_back(controlId, text);
+    if (onItemText) onItemText();
+  }
+  std::size_t BoxCount() const { return notices.size() + warnings.size() + questions.size(); }
+  void Clear() {
+    notices.clear();
+    warnings.clear();
+    questions.clear();
+    itemTexts.clear();
+  }
 
   bool answerOk = true;
-  std::vector<Box> boxes;
+  std::function<void()> onItemText;
+  std::vector<std::wstring> notices;
+  std::vector<std::wstring> warnings;
+  std::vector<std::pair<std::wstring, std::wstring>> questions;
   std::vector<std::pair<int, std::wstring>> itemTexts;
 };
+
+// The window was told exactly one thing: this notice, or this warning.
+::testing::AssertionResult ToldOnly(const RecordingWindow& window, bool warning, const std::wstring& text);
 
 using testsupport::ReadBytes;
 using testsupport::ScratchFolder;
