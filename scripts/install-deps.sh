@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 xvfb xauth x11-utils fonts-wqy-microhei imagemagick python3
+  passwd util-linux
 )
 
 missing=()
