@@ -30,21 +30,27 @@ cp "$build_root"/win64/bin/{quietreel_win_tests.exe,quietreel_e2e.exe,quietreel_
 cp "$repo/data/blocklist.txt" "$work/data/"
 chown -R "$user:" "$work"
 
+at_exit "rm -rf '$work'"
+
 as_user() {
   setpriv --reuid="$user" --regid="$(id -g "$user")" --init-groups \
     env HOME="$work/home" WINEPREFIX="$prefix" "$@"
 }
-
-xvfb_pid=
-finish() {
-  as_user "$wineserver" -k 2>/dev/null || true
-  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap finish EXIT
+# Every Wine program below, run_gtest's included, runs as the user, through
+# a wrapper kept where the user cannot change what root runs.
+runner=$(mktemp -d)
+at_exit "rm -rf '$runner'"
+cat >"$runner/wine" <<WINE
+#!/bin/sh
+exec setpriv --reuid="$user" --regid="$(id -g "$user")" --init-groups \\
+  env HOME="$work/home" WINEPREFIX="$prefix" $wine "\$@"
+WINE
+chmod 755 "$runner/wine"
+wine=$runner/wine
+at_exit 'as_user "$wineserver" -k 2>/dev/null'
 
 win() { echo "Z:${1//\//\\}"; }
-as_user "$wine" wineboot -i >/dev/null 2>&1
+"$wine" wineboot -i >/dev/null 2>&1
 cp "$work/bin/attrib.exe" "$prefix/drive_c/windows/system32/attrib.exe"
 chown "$user:" "$prefix/drive_c/windows/system32/attrib.exe"
 # The end-to-end driver finds message boxes inside a Wine desktop.
@@ -60,13 +66,13 @@ Windows Registry Editor Version 5.00
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1280x1024"
 REG
-as_user "$wine" regedit /S "$(win "$work/settings.reg")" >/dev/null 2>&1
+"$wine" regedit /S "$(win "$work/settings.reg")" >/dev/null 2>&1
 export QUIETREEL_TEST_SOURCE_DIR
 QUIETREEL_TEST_SOURCE_DIR=$(win "$work")
 
 status=0
 echo "-- as $user, owning the hosts file"
-as_user "$wine" "$work/bin/quietreel_win_tests.exe" || status=1
+run_gtest "$work/bin/quietreel_win_tests.exe" || status=1
 
 echo "-- as $user, with the hosts file and its folder belonging to root"
 as_user "$wineserver" -k 2>/dev/null || true
@@ -77,7 +83,7 @@ chmod 444 "$etc/hosts"
 before=$(stat -c '%U %a %s' "$etc/hosts"; sha256sum <"$etc/hosts")
 
 export QUIETREEL_TEST_UNPRIVILEGED=1
-as_user "$wine" "$work/bin/quietreel_win_tests.exe" --gtest_filter='*HostsRights*' || status=1
+run_gtest "$work/bin/quietreel_win_tests.exe" --gtest_filter='*HostsRights*' || status=1
 
 # The Wine desktop is made by the first program after the server starts,
 # so it starts afresh on the display.
@@ -86,7 +92,7 @@ as_user "$wineserver" -w 2>/dev/null || true
 start_xvfb 1280x1024
 QUIETREEL_E2E_EXE=$(win "$work/bin/Quietreel.exe") \
 QUIETREEL_E2E_BLOCKLIST=$(win "$work/data/blocklist.txt") \
-  as_user timeout 600 "$wine" "$work/bin/quietreel_e2e.exe" --gtest_filter='HostsRights.*:HostsCaption.*' || status=1
+  gtest_timeout=600 run_gtest "$work/bin/quietreel_e2e.exe" --gtest_filter='HostsRights.*:HostsCaption.*' || status=1
 
 after=$(stat -c '%U %a %s' "$etc/hosts"; sha256sum <"$etc/hosts")
 if [[ "$before" != "$after" ]]; then

@@ -9,6 +9,7 @@ suites=(
   test-release.sh   # the 32-bit release read without running it: XP SP3 imports, PE header
   test-windows.sh   # Windows-side tests under wine64, on real files
   test-e2e.sh       # the program used as a person would, under wine64 and Xvfb
+  test-unprivileged.sh  # the hosts tests again as an ordinary user, with and without the right to the hosts file
   test-sanitize.sh  # the unit tests again under ASan and UBSan
   test-fuzz.sh      # each fuzz target for a few seconds
 )
