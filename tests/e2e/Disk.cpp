@@ -18,7 +18,7 @@ HostsGuard::~HostsGuard() {
   ::SetFileAttributesW(kHostsPath, FILE_ATTRIBUTE_NORMAL);
   if (original_) {
     WriteBytes(kHostsPath, *original_);
-    ::SetFileAttributesW(kHostsPath, attributes_);
+    testsupport::SetAttributes(kHostsPath, attributes_);
   } else {
     ::DeleteFileW(kHostsPath);
   }

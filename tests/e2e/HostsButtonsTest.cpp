@@ -194,7 +194,7 @@ TEST_F(HostsRights, EachButtonWithAndWithoutTheRight) {
     SCOPED_TRACE(row.name);
     if (!refused) {
       SetHosts(row.fromBlocked ? kHosts + ListBytes() : kHosts);
-      if (row.fromBlocked) ::SetFileAttributesW(kHostsPath, testsupport::kProtection);
+      if (row.fromBlocked) testsupport::SetAttributes(kHostsPath, testsupport::kProtection);
     }
     if (row.fromBlocked) {
       ASSERT_TRUE(WriteBytes(Backup(), kHosts));

@@ -81,6 +81,12 @@ DWORD Attributes(const std::wstring& path) { return ::GetFileAttributesW(path.c_
 
 DWORD ProtectionOf(const std::wstring& path) { return Attributes(path) & kProtection; }
 
+bool SetAttributes(const std::wstring& path, DWORD attributes) {
+  const DWORD first = attributes & ~FILE_ATTRIBUTE_READONLY;
+  return (first == attributes || ::SetFileAttributesW(path.c_str(), first ? first : FILE_ATTRIBUTE_NORMAL)) &&
+         ::SetFileAttributesW(path.c_str(), attributes);
+}
+
 bool Exists(const std::wstring& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
 
 bool IsFile(const std::wstring& path) {

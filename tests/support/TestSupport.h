@@ -18,6 +18,10 @@ DWORD Attributes(const std::wstring& path);
 // The read-only, hidden and system bits of an existing file; all ones when
 // it is missing.
 DWORD ProtectionOf(const std::wstring& path);
+// SetFileAttributesW, made to hold under Wine for a user other than root:
+// there read-only takes the write bits away before hidden and system are
+// written, which then fails in silence, so those go first.
+bool SetAttributes(const std::wstring& path, DWORD attributes);
 bool Exists(const std::wstring& path);
 bool IsFile(const std::wstring& path);
 bool IsDirectory(const std::wstring& path);

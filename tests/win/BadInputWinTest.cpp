@@ -131,7 +131,7 @@ TEST_F(BadInputOnDisk, HostsIsADirectory_CannotBeSavedSoNothingIsWritten) {
 // the second run of scripts/test-unprivileged.sh, as an ordinary user who
 // owns the hosts file, is where a write that skipped attrib would fail.
 TEST_F(BadInputOnDisk, HostsReadOnlyHiddenSystem_IsSavedAndExtended) {
-  ASSERT_TRUE(::SetFileAttributesW(kHostsPath, testsupport::kProtection));
+  ASSERT_TRUE(testsupport::SetAttributes(kHostsPath, testsupport::kProtection));
   Block(services_, window_);
   ExpectOnly(false, kBlocked);
   EXPECT_EQ(ReadBytes(kHostsPath), kUser + List());

@@ -234,7 +234,7 @@ TEST_P(HostsRights, EachButtonWithAndWithoutTheRight) {
   if (!refused) {
     ASSERT_TRUE(WriteBytes(kHostsPath, row.fromBlocked ? kUserHosts + list_ : kUserHosts));
     if (row.fromBlocked) {
-      ASSERT_TRUE(::SetFileAttributesW(kHostsPath, kProtection));
+      ASSERT_TRUE(testsupport::SetAttributes(kHostsPath, kProtection));
     }
   }
   if (row.fromBlocked) {

@@ -7,7 +7,7 @@ namespace quietreel::repairtest {
 void WriteFileAt(const std::wstring& path, const std::string& bytes, DWORD attributes) {
   ASSERT_TRUE(MakeFile(path, bytes)) << "cannot create test file";
   if (attributes != FILE_ATTRIBUTE_NORMAL) {
-    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), attributes));
+    ASSERT_TRUE(SetAttributes(path, attributes));
   }
 }
 
