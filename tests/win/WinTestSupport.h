@@ -23,11 +23,11 @@ class RecordingWindow : public Window {
     boxes.push_back({false, text});
     return answerOk;
   }
-  void SetItemTextNow(int id, const std::wstring& text) override { itemTexts.emplace_back(id, text); }
+  void ShowStatus(const std::wstring& text) override { statuses.push_back(text); }
 
   bool answerOk = true;
   std::vector<Box> boxes;
-  std::vector<std::pair<int, std::wstring>> itemTexts;
+  std::vector<std::wstring> statuses;
 };
 
 // A fresh folder under the temporary folder, removed with all it holds.
