@@ -38,7 +38,7 @@ class FakeWindows : public FileSystem,
   void AddLink(const std::wstring& path, const std::wstring& target);
   // Sharing bits, with Windows' values; as access bits they name the same
   // kinds of access.
-  enum Share : std::uint32_t { kShareRead = 1, kShareWrite = 2, kShareDelete = 4 };
+  static constexpr std::uint32_t kShareRead = 1, kShareWrite = 2, kShareDelete = 4;
   // Held open for reading by another process that shares `share`, until
   // Close(handle); 0 when the open is refused.
   int HoldOpen(const std::wstring& path, std::uint32_t share);
