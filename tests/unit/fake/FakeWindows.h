@@ -54,8 +54,8 @@ class FakeWindows : public FileSystem,
   bool IsDirectory(const std::wstring& path) const;
   std::string BytesOf(const std::wstring& path) const;
   std::uint32_t AttributesOf(const std::wstring& path) const;
-  // Every node as "path" (directories end with a backslash) => bytes, for
-  // before/after comparisons.
+  // Every node as its path upcased, as Windows folds names (directories end
+  // with a backslash) => attributes and bytes, for before/after comparisons.
   std::map<std::wstring, std::string> Snapshot() const;
 
   // --- Faults and records ----------------------------------------------
