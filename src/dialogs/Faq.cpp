@@ -6,13 +6,11 @@
 
 namespace quietreel {
 
-static_assert(IDC_FAQ_STATUS == kCleanupStatusLine, "the cleanup writes the dialog's status line");
-
 CFaq::CFaq(const Services& services) : win32::Dialog(IDD_FAQ), services_(services) {}
 
 void CFaq::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
-  win32::DialogOwner owner(Hwnd());
+  win32::DialogOwner owner(Hwnd(), IDC_FAQ_STATUS);
   switch (id) {
     case IDC_REPAIR_BLACK_SCREEN:
       RepairSharedObject(services_, owner);

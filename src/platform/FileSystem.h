@@ -14,6 +14,8 @@ enum FileAttribute : std::uint32_t {
   kAttributeHidden = 0x2,
   kAttributeSystem = 0x4,
   kAttributeDirectory = 0x10,
+  // Set by the file system on every file it creates or writes.
+  kAttributeArchive = 0x20,
   kAttributeReparsePoint = 0x400,
 };
 

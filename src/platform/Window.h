@@ -15,9 +15,9 @@ class Window {
   virtual void ShowWarning(const std::wstring& text) = 0;
   // OK/Cancel question with a caption of its own; true when answered OK.
   virtual bool AskOkCancel(const std::wstring& text, const std::wstring& caption) = 0;
-  // Sets a control's text and paints it at once, even while the caller keeps
-  // the thread busy afterwards.
-  virtual void SetItemTextNow(int controlId, const std::wstring& text) = 0;
+  // Shows `text` on the window's status line (empty clears it) and paints it
+  // at once, even while the caller keeps the thread busy afterwards.
+  virtual void ShowStatus(const std::wstring& text) = 0;
 };
 
 }  // namespace quietreel

@@ -82,13 +82,13 @@ void RepairSharedObject(const Services& services, Window& owner) {
 // left out; the rest is still cleaned.
 void CleanTemporaryFiles(const Services& services, Window& owner) {
   if (!owner.AskOkCancel(kCleanupQuestion, kCleanupCaption)) return;
-  owner.SetItemTextNow(kCleanupStatusLine, kCleaning);
+  owner.ShowStatus(kCleaning);
   const std::optional<std::wstring> cache = KnownFolderPath(services, KnownFolder::kInternetCache);
   const std::optional<std::wstring> sharedObjects = FlashSharedObjectsDir(services);
   if (cache) PurgeDirectory(services.files, *cache);
   if (sharedObjects) PurgeDirectory(services.files, *sharedObjects);
   owner.ShowNotice(kCleaned);
-  owner.SetItemTextNow(kCleanupStatusLine, std::wstring());
+  owner.ShowStatus(std::wstring());
 }
 
 }  // namespace quietreel

@@ -10,8 +10,6 @@ namespace quietreel {
 inline constexpr wchar_t kVideoSiteStaticHost[] = L"static.youku.com";
 // Below the user's application-data folder.
 inline constexpr wchar_t kFlashSharedObjectsSubpath[] = L"Macromedia\\Flash Player\\#SharedObjects";
-// The troubleshooting dialog's status line, which the cleanup writes.
-inline constexpr int kCleanupStatusLine = 1019;
 
 // The two operations behind the troubleshooting dialog's buttons; `owner` is
 // that dialog.

@@ -82,8 +82,8 @@ std::map<std::wstring, std::string> Elsewhere(const FakeWindows& windows) {
   std::map<std::wstring, std::string> rest = windows.Snapshot();
   for (auto it = rest.begin(); it != rest.end();) {
     const std::wstring& key = it->first;
-    bool ours = key.rfind(L"c:\\windows\\system32\\drivers\\etc\\hosts", 0) == 0 ||
-                key == L"c:\\program files\\quietreel\\backup";
+    bool ours = key.rfind(L"C:\\WINDOWS\\SYSTEM32\\DRIVERS\\ETC\\HOSTS", 0) == 0 ||
+                key == L"C:\\PROGRAM FILES\\QUIETREEL\\BACKUP";
     it = ours ? rest.erase(it) : std::next(it);
   }
   return rest;

@@ -36,9 +36,10 @@ const std::vector<std::wstring>& Names() {
   return names;
 }
 
-std::wstring Lower(std::wstring text) {
+// As the fake folds its keys: upcased.
+std::wstring Folded(std::wstring text) {
   for (auto& c : text)
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
   return text;
 }
 
@@ -71,7 +72,7 @@ void Build(FakeWindows& windows, Tree& tree, const std::uint8_t* data, std::size
       if (tree.nodes.empty()) continue;
       const std::wstring& victim = tree.nodes[data[at + 1] % tree.nodes.size()];
       windows.Lock(victim);
-      tree.locked.insert(Lower(victim));
+      tree.locked.insert(Folded(victim));
       continue;
     }
     if (windows.Exists(path)) continue;
@@ -100,7 +101,7 @@ std::wstring ReferenceFind(FakeWindows& windows, const std::wstring& directory, 
   FileEntry entry;
   for (auto listing = windows.Enumerate(directory); listing->Next(entry);) {
     const std::wstring path = Join(directory, entry.name);
-    if (path.size() <= windows.MaxPathLength() && Lower(entry.name) == Lower(name)) return path;
+    if (path.size() <= windows.MaxPathLength() && Folded(entry.name) == Folded(name)) return path;
   }
   for (auto listing = windows.Enumerate(directory); listing->Next(entry);) {
     const std::wstring path = Join(directory, entry.name);
@@ -162,7 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(found == expected);
   FUZZ_CHECK(windows.Snapshot() == before);
 
-  const std::wstring rootKey = Lower(kRoot);
+  const std::wstring rootKey = Folded(kRoot);
   const auto outside = Outside(windows, rootKey);
   windows.ResetCounters();
   windows.FailCall(failingCall);

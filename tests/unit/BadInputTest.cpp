@@ -164,10 +164,10 @@ FileBefore Capture(const fake::FakeWindows& machine, const std::wstring& path) {
 // Everything but the hosts file and `backup`.
 std::map<std::wstring, std::string> Elsewhere(const fake::FakeWindows& machine) {
   auto rest = machine.Snapshot();
-  rest.erase(L"c:\\windows\\system32\\drivers\\etc\\hosts");
-  rest.erase(L"c:\\windows\\system32\\drivers\\etc\\hosts\\");
-  rest.erase(L"c:\\program files\\quietreel\\backup");
-  rest.erase(L"c:\\program files\\quietreel\\backup\\");
+  rest.erase(L"C:\\WINDOWS\\SYSTEM32\\DRIVERS\\ETC\\HOSTS");
+  rest.erase(L"C:\\WINDOWS\\SYSTEM32\\DRIVERS\\ETC\\HOSTS\\");
+  rest.erase(L"C:\\PROGRAM FILES\\QUIETREEL\\BACKUP");
+  rest.erase(L"C:\\PROGRAM FILES\\QUIETREEL\\BACKUP\\");
   return rest;
 }
 

@@ -17,8 +17,8 @@ class FindNamedEntryTest : public ::testing::Test {
   fake::FakeWindows machine_;
 };
 
-// The fake lists entries in the order they were added, so each test lays the
-// tempting wrong answer out first.
+// The fake lists entries in name order, as NTFS does, so each test names
+// the tempting wrong answer to come first.
 TEST_F(FindNamedEntryTest, DirectEntryWinsOverOneListedEarlierInASubdirectory) {
   machine_.AddDirectory(kRoot + L"\\AB12\\static.youku.com");
   machine_.AddDirectory(kRoot + L"\\static.youku.com");
@@ -27,10 +27,10 @@ TEST_F(FindNamedEntryTest, DirectEntryWinsOverOneListedEarlierInASubdirectory) {
 }
 
 TEST_F(FindNamedEntryTest, FirstListedSubdirectoryWinsOverAShallowerMatchInALaterOne) {
-  machine_.AddDirectory(kRoot + L"\\zz\\deeper\\static.youku.com");
-  machine_.AddDirectory(kRoot + L"\\aa\\static.youku.com");
+  machine_.AddDirectory(kRoot + L"\\zz\\static.youku.com");
+  machine_.AddDirectory(kRoot + L"\\aa\\deeper\\static.youku.com");
 
-  EXPECT_EQ(Find(), kRoot + L"\\zz\\deeper\\static.youku.com");
+  EXPECT_EQ(Find(), kRoot + L"\\aa\\deeper\\static.youku.com");
 }
 
 TEST_F(FindNamedEntryTest, MatchIgnoresCaseAndKeepsTheEntrysSpelling) {
@@ -73,7 +73,7 @@ TEST_F(FindNamedEntryTest, LinksAreMatchedByNameButNotEntered) {
 }
 
 TEST_F(FindNamedEntryTest, MatchWhosePathIsTooLongIsPassedOver) {
-  const std::wstring longDir = kRoot + L"\\" + std::wstring(30, L'x');
+  const std::wstring longDir = kRoot + L"\\" + std::wstring(30, L'a');
   machine_.AddDirectory(longDir + L"\\static.youku.com");
   machine_.AddDirectory(kRoot + L"\\b\\static.youku.com");
   machine_.SetMaxPathLength(longDir.size() + 5);

@@ -18,6 +18,8 @@ const std::wstring kCache = L"C:\\Users\\user\\AppData\\Local\\Microsoft\\Window
 const std::wstring kSharedObjects = kAppData + L"\\Macromedia\\Flash Player\\#SharedObjects";
 const std::wstring kStorage = kSharedObjects + L"\\7KXQ2M4A\\static.youku.com";
 constexpr std::uint32_t kLocked = kAttributeHidden | kAttributeReadOnly | kAttributeSystem;
+// The repair's new file also has the archive bit, as every new file does.
+constexpr std::uint32_t kLockedNew = kLocked | kAttributeArchive;
 
 const std::wstring kNothingToRepair = L"未出现过优酷黑屏问题！";
 const std::wstring kRepaired = L"恭喜您，黑屏问题解决成功，请重新打开浏览器观看，祝您愉快！";
@@ -45,7 +47,7 @@ class RepairSharedObjectTest : public ::testing::Test {
   }
 
   FakeWindows machine_;
-  FakeWindow dialog_{L"faq"};
+  FakeWindow dialog_;
 };
 
 TEST_F(RepairSharedObjectTest, StorageFolderBecomesAnEmptyLockedFile) {
@@ -57,12 +59,11 @@ TEST_F(RepairSharedObjectTest, StorageFolderBecomesAnEmptyLockedFile) {
 
   EXPECT_TRUE(machine_.IsFile(kStorage));
   EXPECT_EQ(machine_.BytesOf(kStorage), "");
-  EXPECT_EQ(machine_.AttributesOf(kStorage), kLocked);
+  EXPECT_EQ(machine_.AttributesOf(kStorage), kLockedNew);
   EXPECT_EQ(machine_.BytesOf(kSharedObjects + L"\\7KXQ2M4A\\other.site\\keep.sol"), "keep");
   EXPECT_EQ(machine_.Commands(), std::vector<std::string>{Quoted("+h +r +s", kStorage)});
   ASSERT_EQ(dialog_.Boxes().size(), 1u);
   EXPECT_EQ(dialog_.Boxes()[0].kind, BoxKind::kNotice);
-  EXPECT_EQ(dialog_.Boxes()[0].owner, L"faq");
   EXPECT_EQ(dialog_.Boxes()[0].text, kRepaired);
 }
 
@@ -72,7 +73,7 @@ TEST_F(RepairSharedObjectTest, EarlierRepairsFileIsUnlockedAndMadeAgain) {
   Repair();
 
   EXPECT_TRUE(machine_.IsFile(kStorage));
-  EXPECT_EQ(machine_.AttributesOf(kStorage), kLocked);
+  EXPECT_EQ(machine_.AttributesOf(kStorage), kLockedNew);
   EXPECT_EQ(machine_.Commands(),
             (std::vector<std::string>{Quoted("-h -r -s", kStorage), Quoted("+h +r +s", kStorage)}));
   EXPECT_EQ(Texts(), std::vector<std::wstring>{kRepaired});
@@ -87,7 +88,7 @@ TEST_F(RepairSharedObjectTest, EarlierRepairsFileGoesEvenWhenAttribFails) {
   Repair();
 
   EXPECT_EQ(machine_.BytesOf(kStorage), "");
-  EXPECT_EQ(machine_.AttributesOf(kStorage), kLocked);
+  EXPECT_EQ(machine_.AttributesOf(kStorage), kLockedNew);
   EXPECT_EQ(Texts(), std::vector<std::wstring>{kRepaired});
 }
 
@@ -138,9 +139,9 @@ TEST_F(RepairSharedObjectTest, UnavailableAppDataIsNeverSearched) {
 // had seen by then.
 class StatusWindow : public FakeWindow {
  public:
-  explicit StatusWindow(const FakeWindows& machine) : FakeWindow(L"faq"), machine_(machine) {}
-  void SetItemTextNow(int id, const std::wstring& text) override {
-    FakeWindow::SetItemTextNow(id, text);
+  explicit StatusWindow(const FakeWindows& machine) : machine_(machine) {}
+  void ShowStatus(const std::wstring& text) override {
+    FakeWindow::ShowStatus(text);
     deletionsSeen.push_back(CountCalls(machine_.CallLog(), "Remove"));
   }
   void ShowNotice(const std::wstring& text) override {
@@ -183,8 +184,7 @@ TEST_F(CleanTemporaryFilesTest, AnsweredOkPaintsStatusThenPurgesBothFolders) {
   EXPECT_EQ(window_.Boxes()[1].kind, BoxKind::kNotice);
   EXPECT_EQ(window_.Boxes()[1].text, kCleaned);
 
-  using Item = std::pair<int, std::wstring>;
-  EXPECT_EQ(window_.ItemTextLog(), (std::vector<Item>{{1019, kCleaning}, {1019, L""}}));
+  EXPECT_EQ(window_.StatusLog(), (std::vector<std::wstring>{kCleaning, L""}));
   const std::size_t deletions = CountCalls(machine_.CallLog(), "Remove");
   ASSERT_GT(deletions, 0u);
   EXPECT_EQ(window_.deletionsSeen, (std::vector<std::size_t>{0, deletions}));
@@ -198,7 +198,7 @@ TEST_F(CleanTemporaryFilesTest, AnsweredCancelDoesNothing) {
   Clean();
 
   EXPECT_EQ(machine_.Snapshot(), before);
-  EXPECT_TRUE(window_.ItemTextLog().empty());
+  EXPECT_TRUE(window_.StatusLog().empty());
   ASSERT_EQ(window_.Boxes().size(), 1u);
   EXPECT_EQ(window_.Boxes()[0].kind, BoxKind::kQuestion);
 }
@@ -212,7 +212,7 @@ TEST_F(CleanTemporaryFilesTest, MissingFlashFolderStillCleansTheCache) {
   EXPECT_FALSE(machine_.Exists(kCache));
   EXPECT_TRUE(machine_.IsDirectory(kSharedObjects));
   EXPECT_EQ(window_.Boxes().back().text, kCleaned);
-  EXPECT_EQ(window_.ItemText(1019), L"");
+  EXPECT_EQ(window_.StatusLog().back(), L"");
 }
 
 // An unnamed folder would come out as an empty path, the root of the drive.
@@ -234,7 +234,7 @@ TEST_F(CleanTemporaryFilesTest, UnavailableFoldersAreLeftOutAndTheRestIsCleaned)
   EXPECT_EQ(machine_.BytesOf(L"C:\\Macromedia\\Flash Player\\#SharedObjects\\x.sol"), "root-relative");
   EXPECT_EQ(window_.Boxes().size(), 4u);
   EXPECT_EQ(window_.Boxes().back().text, kCleaned);
-  EXPECT_EQ(window_.ItemText(1019), L"");
+  EXPECT_EQ(window_.StatusLog().back(), L"");
 }
 
 }  // namespace

@@ -117,7 +117,7 @@ TEST_F(RepairOnProfile, CleanupPaintsStatusThenPurgesCacheAndSharedObjects) {
   WriteFileAt(storage_ + L"\\player.sol", "TCSO");
   WriteFileAt(macromedia_ + L"\\Flash Player\\macromedia.com\\support\\settings.sol", "TCSO");
   std::vector<bool> cachedAtStatus;
-  dialog_.onItemText = [&] { cachedAtStatus.push_back(Exists(cached)); };
+  dialog_.onStatus = [&] { cachedAtStatus.push_back(Exists(cached)); };
 
   CleanTemporaryFiles(platform_.MakeServices(), dialog_);
 
@@ -125,8 +125,7 @@ TEST_F(RepairOnProfile, CleanupPaintsStatusThenPurgesCacheAndSharedObjects) {
   EXPECT_FALSE(Exists(cache_ + L"\\Content.IE5"));
   EXPECT_FALSE(Exists(sharedObjects_));
   EXPECT_TRUE(IsFile(macromedia_ + L"\\Flash Player\\macromedia.com\\support\\settings.sol"));
-  using Item = std::pair<int, std::wstring>;
-  EXPECT_EQ(dialog_.itemTexts, (std::vector<Item>{{1019, kCleaning}, {1019, L""}}));
+  EXPECT_EQ(dialog_.statuses, (std::vector<std::wstring>{kCleaning, L""}));
   ASSERT_EQ(dialog_.questions.size(), 1u);
   EXPECT_EQ(dialog_.questions[0].second, L"提示");
   EXPECT_EQ(dialog_.notices, std::vector<std::wstring>{L"删除临时文件成功！"});
@@ -141,7 +140,7 @@ TEST_F(RepairOnProfile, CleanupAnsweredCancelDeletesNothing) {
 
   EXPECT_TRUE(IsFile(cache_ + L"\\Content.IE5\\Q1W2E3R4\\page[1].htm"));
   EXPECT_TRUE(IsFile(storage_ + L"\\player.sol"));
-  EXPECT_TRUE(dialog_.itemTexts.empty());
+  EXPECT_TRUE(dialog_.statuses.empty());
   EXPECT_TRUE(dialog_.notices.empty());
 }
 

@@ -23,24 +23,24 @@ class RecordingWindow : public Window {
     questions.emplace_back(text, caption);
     return answerOk;
   }
-  void SetItemTextNow(int controlId, const std::wstring& text) override {
-    itemTexts.emplace_back(controlId, text);
-    if (onItemText) onItemText();
+  void ShowStatus(const std::wstring& text) override {
+    statuses.push_back(text);
+    if (onStatus) onStatus();
   }
   std::size_t BoxCount() const { return notices.size() + warnings.size() + questions.size(); }
   void Clear() {
     notices.clear();
     warnings.clear();
     questions.clear();
-    itemTexts.clear();
+    statuses.clear();
   }
 
   bool answerOk = true;
-  std::function<void()> onItemText;
+  std::function<void()> onStatus;
   std::vector<std::wstring> notices;
   std::vector<std::wstring> warnings;
   std::vector<std::pair<std::wstring, std::wstring>> questions;
-  std::vector<std::pair<int, std::wstring>> itemTexts;
+  std::vector<std::wstring> statuses;
 };
 
 // The window was told exactly one thing: this notice, or this warning.

@@ -27,10 +27,11 @@ bool DialogOwner::AskOkCancel(const std::wstring& text, const std::wstring& capt
 
 // The caller goes on to keep the thread busy without pumping messages, so
 // the control is painted here rather than when the queue is next read.
-void DialogOwner::SetItemTextNow(int controlId, const std::wstring& text) {
-  ::SetDlgItemTextW(dialog_, controlId, text.c_str());
-  HWND item = ::GetDlgItem(dialog_, controlId);
-  if (item) ::RedrawWindow(item, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+void DialogOwner::ShowStatus(const std::wstring& text) {
+  HWND item = statusLine_ ? ::GetDlgItem(dialog_, statusLine_) : nullptr;
+  if (!item) return;
+  ::SetWindowTextW(item, text.c_str());
+  ::RedrawWindow(item, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
 }  // namespace quietreel::win32

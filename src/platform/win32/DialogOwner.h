@@ -13,18 +13,21 @@ namespace quietreel::win32 {
 std::wstring ProgramName();
 
 // A dialog as the owner an operation reports to. Warnings go to the main
-// window, the root of the dialog's chain of owners.
+// window, the root of the dialog's chain of owners. The status line is the
+// dialog's control `statusLine`; a dialog without one passes 0 and shows no
+// status.
 class DialogOwner : public Window {
  public:
-  explicit DialogOwner(HWND dialog) : dialog_(dialog) {}
+  explicit DialogOwner(HWND dialog, int statusLine = 0) : dialog_(dialog), statusLine_(statusLine) {}
 
   void ShowNotice(const std::wstring& text) override;
   void ShowWarning(const std::wstring& text) override;
   bool AskOkCancel(const std::wstring& text, const std::wstring& caption) override;
-  void SetItemTextNow(int controlId, const std::wstring& text) override;
+  void ShowStatus(const std::wstring& text) override;
 
  private:
   HWND dialog_;
+  int statusLine_;
 };
 
 }  // namespace quietreel::win32

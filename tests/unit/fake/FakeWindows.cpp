@@ -1,7 +1,6 @@
 #include "fake/FakeWindows.h"
 
 #include <algorithm>
-#include <cwctype>
 
 namespace quietreel::fake {
 namespace {
@@ -17,9 +16,24 @@ std::wstring Normalize(const std::wstring& path) {
   return out;
 }
 
+// Windows folds case through the file system's upcase table. This covers
+// the letters of ASCII, Latin-1, Greek, Cyrillic and the full-width forms,
+// and never depends on the C library's locale.
+wchar_t Upcase(wchar_t c) {
+  const auto u = static_cast<std::uint32_t>(c);
+  const bool latin = (u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7);
+  const bool greek = u >= 0x3B1 && u <= 0x3CB && u != 0x3C2;
+  const bool cyrillic = u >= 0x430 && u <= 0x44F;
+  const bool fullWidth = u >= 0xFF41 && u <= 0xFF5A;
+  if (latin || greek || cyrillic || fullWidth) return static_cast<wchar_t>(u - 0x20);
+  if (u >= 0x450 && u <= 0x45F) return static_cast<wchar_t>(u - 0x50);
+  return c;
+}
+
+// Upcased, so that ordering keys is NTFS's ordering of names.
 std::wstring KeyOf(const std::wstring& path) {
   std::wstring key = Normalize(path);
-  for (auto& c : key) c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
+  for (auto& c : key) c = Upcase(c);
   return key;
 }
 
@@ -60,13 +74,12 @@ class ListedEntries : public DirectoryEnumeration {
 
 const std::wstring FakeWindows::kProgramDirectory = L"C:\\Program Files\\Quietreel\\";
 const std::wstring FakeWindows::kHostsPath = L"C:\\WINDOWS\\system32\\drivers\\etc\\hosts";
-const std::wstring FakeWindow::kAppCaption = L"Quietreel";
 
 FakeWindows::FakeWindows() {
   Node root;
   root.path = L"C:";
   root.directory = true;
-  nodes_[L"c:"] = root;
+  nodes_[L"C:"] = root;
   AddDirectory(L"C:\\WINDOWS\\system32\\drivers\\etc");
   AddDirectory(kProgramDirectory);
   folders_[KnownFolder::kAppData] = L"C:\\Users\\user\\AppData\\Roaming";
@@ -91,7 +104,7 @@ FakeWindows::Node& FakeWindows::Insert(const std::wstring& path, bool directory)
   node.path = Normalize(path);
   node.directory = directory;
   if (directory) node.attributes = kAttributeDirectory;
-  nodes_[parent].children.push_back(key);
+  nodes_[parent].children.insert(key);
   return node;
 }
 
@@ -114,8 +127,33 @@ void FakeWindows::AddLink(const std::wstring& path, const std::wstring& target) 
   node.linkTarget = KeyOf(target);
 }
 
-void FakeWindows::Lock(const std::wstring& path) {
-  if (Node* node = Find(path)) node->locked = true;
+int FakeWindows::HoldOpen(const std::wstring& path, std::uint32_t share) {
+  Node* node = Find(path);
+  if (!node || !Admits(*node, kShareRead, share)) return 0;
+  node->holds[++lastHandle_] = share;
+  handles_[lastHandle_] = Resolve(path);
+  return lastHandle_;
+}
+
+void FakeWindows::Close(int handle) {
+  auto held = handles_.find(handle);
+  if (held == handles_.end()) return;
+  auto found = nodes_.find(held->second);
+  handles_.erase(held);
+  if (found == nodes_.end()) return;
+  found->second.holds.erase(handle);
+  if (found->second.deletePending && found->second.holds.empty()) Erase(found->first);
+}
+
+// Windows' sharing check for a new handle wanting `access` (the sharing
+// bits name the kinds of access) and sharing `share`, against the handles
+// other processes hold, which all read. A file pending deletion opens for
+// nobody.
+bool FakeWindows::Admits(const Node& node, std::uint32_t access, std::uint32_t share) {
+  if (node.deletePending) return false;
+  for (const auto& [handle, heldSharing] : node.holds)
+    if ((access & ~heldSharing) || !(share & kShareRead)) return false;
+  return true;
 }
 
 void FakeWindows::SetKnownFolder(KnownFolder folder, std::optional<std::wstring> path) {
@@ -158,10 +196,7 @@ FakeWindows::Node* FakeWindows::ParentOf(const std::wstring& key) {
 
 void FakeWindows::Erase(const std::wstring& key) {
   Node* parent = ParentOf(key);
-  if (parent) {
-    auto& siblings = parent->children;
-    siblings.erase(std::remove(siblings.begin(), siblings.end(), key), siblings.end());
-  }
+  if (parent) parent->children.erase(key);
   nodes_.erase(key);
 }
 
@@ -218,18 +253,23 @@ bool FakeWindows::Fails(const std::string& call, const std::wstring& path) {
 
 // --- FileSystem --------------------------------------------------------------
 
-bool FakeWindows::Exists(const std::wstring& path) { return nodes_.count(KeyOf(path)) || Find(path); }
+// A file pending deletion cannot be opened, not even for its attributes.
+bool FakeWindows::Exists(const std::wstring& path) {
+  auto own = nodes_.find(KeyOf(path));
+  const Node* node = own != nodes_.end() ? &own->second : Find(path);
+  return node && !node->deletePending;
+}
 
 bool FakeWindows::OpensAsFile(const std::wstring& path) {
   if (Fails("OpensAsFile", path)) return false;
   const Node* node = Find(path);
-  return node && !node->directory && !node->locked;
+  return node && !node->directory && Admits(*node, kShareRead, kShareRead | kShareWrite);
 }
 
 ReadResult FakeWindows::ReadWhole(const std::wstring& path, std::size_t maxBytes) {
   bool fail = Fails("ReadWhole", path);
   const Node* node = Find(path);
-  if (!node || node->directory || node->locked) return {ReadStatus::kOpenFailed, {}};
+  if (!node || node->directory || !Admits(*node, kShareRead, kShareRead)) return {ReadStatus::kOpenFailed, {}};
   if (fail) return {ReadStatus::kReadFailed, {}};
   if (node->bytes.size() > maxBytes) return {ReadStatus::kTooLarge, {}};
   return {ReadStatus::kOk, node->bytes};
@@ -238,7 +278,7 @@ ReadResult FakeWindows::ReadWhole(const std::wstring& path, std::size_t maxBytes
 std::optional<std::string> FakeWindows::ReadTail(const std::wstring& path, std::size_t count) {
   bool fail = Fails("ReadTail", path);
   const Node* node = Find(path);
-  if (fail || !node || node->directory || node->locked) return std::nullopt;
+  if (fail || !node || node->directory || !Admits(*node, kShareRead, kShareRead | kShareWrite)) return std::nullopt;
   return node->bytes.substr(node->bytes.size() - std::min(count, node->bytes.size()));
 }
 
@@ -249,9 +289,10 @@ AppendStatus FakeWindows::Append(const std::wstring& path, const std::string& by
   if (!node) {
     if (!createIfMissing || !ParentOf(Resolve(path))) return AppendStatus::kOpenFailed;
     node = &Insert(path, false);
-  } else if (node->directory || node->locked || (node->attributes & kAttributeReadOnly)) {
+  } else if (node->directory || !Admits(*node, kShareWrite, kShareRead) || (node->attributes & kAttributeReadOnly)) {
     return AppendStatus::kOpenFailed;
   }
+  node->attributes |= kAttributeArchive;
   if (fail) {
     node->bytes += bytes.substr(0, bytes.size() / 2);
     return AppendStatus::kWriteFailed;
@@ -264,11 +305,13 @@ AppendStatus FakeWindows::Append(const std::wstring& path, const std::string& by
 bool FakeWindows::CreateWithBytes(const std::wstring& path, const std::string& bytes) {
   bool fail = Fails("CreateWithBytes", path);
   Node* node = Find(path);
-  if (node && (node->directory || node->locked || (node->attributes & kWriteProtection))) return false;
+  if (node && (node->directory || !Admits(*node, kShareWrite, 0) || (node->attributes & kWriteProtection)))
+    return false;
   if (!node && !ParentOf(Resolve(path))) return false;
   if (!node) node = &Insert(path, false);
   node->durable.clear();  // truncated, as CREATE_ALWAYS does
   node->bytes = fail ? bytes.substr(0, bytes.size() / 2) : bytes;
+  node->attributes = kAttributeArchive;
   if (!fail) Flushed(*node);
   return !fail;
 }
@@ -276,9 +319,11 @@ bool FakeWindows::CreateWithBytes(const std::wstring& path, const std::string& b
 bool FakeWindows::Copy(const std::wstring& from, const std::wstring& to) {
   bool fail = Fails("Copy", from + L" -> " + to);
   const Node* source = Find(from);
-  if (!source || source->directory || source->locked) return false;
+  if (!source || source->directory || !Admits(*source, kShareRead, kShareRead | kShareWrite | kShareDelete))
+    return false;
   Node* target = Find(to);
-  if (target && (target->directory || target->locked || (target->attributes & kWriteProtection)))
+  if (target && (target->directory || !Admits(*target, kShareWrite, kShareRead | kShareWrite) ||
+                 (target->attributes & kWriteProtection)))
     return false;
   if (!target && !ParentOf(Resolve(to))) return false;
   std::string bytes = source->bytes;
@@ -286,7 +331,7 @@ bool FakeWindows::Copy(const std::wstring& from, const std::wstring& to) {
   if (!target) target = &Insert(to, false);
   target->durable.clear();  // truncated, as CopyFileW does
   target->bytes = fail ? bytes.substr(0, bytes.size() / 2) : bytes;
-  target->attributes = attributes;
+  target->attributes = attributes | kAttributeArchive;
   if (!fail) Flushed(*target);
   return !fail;
 }
@@ -294,9 +339,10 @@ bool FakeWindows::Copy(const std::wstring& from, const std::wstring& to) {
 bool FakeWindows::MoveReplacing(const std::wstring& from, const std::wstring& to) {
   bool fail = Fails("MoveReplacing", from + L" -> " + to);
   const Node* source = Find(from);
-  if (fail || !source || source->directory || source->locked) return false;
+  if (fail || !source || source->directory || !Admits(*source, kShareDelete, kShareRead | kShareWrite | kShareDelete))
+    return false;
   Node* target = Find(to);
-  if (target && (target->directory || target->locked || (target->attributes & kAttributeReadOnly)))
+  if (target && (target->directory || !target->holds.empty() || (target->attributes & kAttributeReadOnly)))
     return false;
   if (!target && !ParentOf(Resolve(to))) return false;
   Node moved = *source;
@@ -312,9 +358,14 @@ bool FakeWindows::MoveReplacing(const std::wstring& from, const std::wstring& to
 bool FakeWindows::Remove(const std::wstring& path) {
   bool fail = Fails("Remove", path);
   Node* node = Find(path);
-  if (fail || !node || node->directory || node->locked || (node->attributes & kAttributeReadOnly))
+  if (fail || !node || node->directory || (node->attributes & kAttributeReadOnly) ||
+      !Admits(*node, kShareDelete, kShareRead | kShareWrite | kShareDelete))
     return false;
-  Erase(Resolve(path));
+  if (node->holds.empty()) {
+    Erase(Resolve(path));
+  } else {
+    node->deletePending = true;
+  }
   return true;
 }
 
@@ -324,7 +375,9 @@ bool FakeWindows::RemoveEmptyDirectory(const std::wstring& path) {
   std::wstring parent = Resolve(ParentKey(key));
   std::wstring own = parent + key.substr(key.rfind(L'\\'));
   auto found = nodes_.find(own);
-  if (fail || found == nodes_.end() || !found->second.directory || found->second.locked) return false;
+  if (fail || found == nodes_.end() || !found->second.directory ||
+      !Admits(found->second, kShareDelete, kShareRead | kShareWrite | kShareDelete))
+    return false;
   if (found->second.linkTarget.empty() && !found->second.children.empty()) return false;
   Erase(own);
   return true;
@@ -336,7 +389,7 @@ std::optional<std::uint32_t> FakeWindows::Attributes(const std::wstring& path) {
   auto slash = key.rfind(L'\\');
   std::wstring own = slash == std::wstring::npos ? key : Resolve(ParentKey(key)) + key.substr(slash);
   auto found = nodes_.find(own);
-  if (found == nodes_.end()) return std::nullopt;
+  if (found == nodes_.end() || found->second.deletePending) return std::nullopt;
   return found->second.attributes;
 }
 
@@ -427,28 +480,16 @@ std::optional<std::wstring> FakeWindows::Path(KnownFolder folder) {
 
 // --- FakeWindow ----------------------------------------------------------------
 
-void FakeWindow::ShowNotice(const std::wstring& text) {
-  boxes_.push_back({BoxKind::kNotice, name_, kAppCaption, text});
-}
+void FakeWindow::ShowNotice(const std::wstring& text) { boxes_.push_back({BoxKind::kNotice, text, {}}); }
 
-void FakeWindow::ShowWarning(const std::wstring& text) {
-  boxes_.push_back({BoxKind::kWarning, mainName_, kAppCaption, text});
-}
+void FakeWindow::ShowWarning(const std::wstring& text) { boxes_.push_back({BoxKind::kWarning, text, {}}); }
 
 bool FakeWindow::AskOkCancel(const std::wstring& text, const std::wstring& caption) {
-  boxes_.push_back({BoxKind::kQuestion, name_, caption, text});
+  boxes_.push_back({BoxKind::kQuestion, text, caption});
   return answerOk_;
 }
 
-void FakeWindow::SetItemTextNow(int controlId, const std::wstring& text) {
-  itemTextLog_.emplace_back(controlId, text);
-}
-
-std::wstring FakeWindow::ItemText(int id) const {
-  for (auto it = itemTextLog_.rbegin(); it != itemTextLog_.rend(); ++it)
-    if (it->first == id) return it->second;
-  return std::wstring();
-}
+void FakeWindow::ShowStatus(const std::wstring& text) { statusLog_.push_back(text); }
 
 std::string Narrow(const std::wstring& text) {
   std::string out;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,9 +12,11 @@
 
 namespace quietreel::fake {
 
-// An in-memory Windows: a case-insensitive file tree with attributes, locks
-// and links, a command interpreter that understands `attrib`, known folders,
-// a code page, and failure injection by call number.
+// An in-memory Windows: a file tree that folds case and lists names as NTFS
+// does, with attributes, other programs' open handles and their sharing,
+// delete-pending files and links; a command interpreter that understands
+// `attrib`, known folders, a code page, and failure injection by call number.
+// tests/contract holds what it shares with the real file system.
 class FakeWindows : public FileSystem,
                     public CommandRunner,
                     public CodePage,
@@ -33,8 +36,15 @@ class FakeWindows : public FileSystem,
   void AddFile(const std::wstring& path, const std::string& bytes, std::uint32_t attributes = 0);
   // A directory link (junction) at `path` whose contents are `target`'s.
   void AddLink(const std::wstring& path, const std::wstring& target);
+  // Sharing bits, with Windows' values; as access bits they name the same
+  // kinds of access.
+  static constexpr std::uint32_t kShareRead = 1, kShareWrite = 2, kShareDelete = 4;
+  // Held open for reading by another process that shares `share`, until
+  // Close(handle); 0 when the open is refused.
+  int HoldOpen(const std::wstring& path, std::uint32_t share);
+  void Close(int handle);
   // Held open by another process without sharing: no read, write or delete.
-  void Lock(const std::wstring& path);
+  void Lock(const std::wstring& path) { HoldOpen(path, 0); }
   void SetKnownFolder(KnownFolder folder, std::optional<std::wstring> path);
   void SetCodePageKind(CodePageKind kind) { codePageKind_ = kind; }
   void SetMaxPathLength(std::size_t length) { maxPathLength_ = length; }
@@ -44,8 +54,8 @@ class FakeWindows : public FileSystem,
   bool IsDirectory(const std::wstring& path) const;
   std::string BytesOf(const std::wstring& path) const;
   std::uint32_t AttributesOf(const std::wstring& path) const;
-  // Every node as "path" (directories end with a backslash) => bytes, for
-  // before/after comparisons.
+  // Every node as its path upcased, as Windows folds names (directories end
+  // with a backslash) => attributes and bytes, for before/after comparisons.
   std::map<std::wstring, std::string> Snapshot() const;
 
   // --- Faults and records ----------------------------------------------
@@ -110,15 +120,20 @@ class FakeWindows : public FileSystem,
     std::string bytes;
     std::string durable;  // what a power cut leaves of `bytes`: the last flushed content
     std::uint32_t attributes = 0;
-    bool locked = false;
+    std::map<int, std::uint32_t> holds;  // other processes' handles => their sharing
+    // Deleted while held open: the name stays, and refuses every open, until
+    // the last handle closes.
+    bool deletePending = false;
     std::wstring linkTarget;  // key of the target when this is a link
-    std::vector<std::wstring> children;  // keys, in enumeration order
+    // Keys; their upcase folding makes this NTFS's listing order.
+    std::set<std::wstring> children;
   };
 
   std::wstring Resolve(const std::wstring& path) const;
   Node* Find(const std::wstring& path);
   const Node* Find(const std::wstring& path) const;
   Node* ParentOf(const std::wstring& key);
+  static bool Admits(const Node& node, std::uint32_t access, std::uint32_t share);
   Node& Insert(const std::wstring& path, bool directory);
   void Erase(const std::wstring& key);
   bool Fails(const std::string& call, const std::wstring& path);
@@ -128,6 +143,8 @@ class FakeWindows : public FileSystem,
   void CutPowerNow();
 
   std::map<std::wstring, Node> nodes_;
+  std::map<int, std::wstring> handles_;  // => key of the node held
+  int lastHandle_ = 0;
   std::map<KnownFolder, std::optional<std::wstring>> folders_;
   CodePageKind codePageKind_ = CodePageKind::kLatin1;
   std::size_t maxPathLength_ = 259;
@@ -146,38 +163,33 @@ class FakeWindows : public FileSystem,
   std::optional<DiskAtCut> cut_;
 };
 
-// A window that records the boxes it was asked to show.
+// A window that records what the core decided to tell the user: the kind
+// of each box, its text, and the caption where the core passes one. Which
+// window owns a box and the program's caption are the window layer's; the
+// end-to-end tests check them on the real boxes.
 class FakeWindow : public Window {
  public:
   enum class BoxKind { kNotice, kWarning, kQuestion };
   struct Box {
     BoxKind kind;
-    std::wstring owner;
-    std::wstring caption;
     std::wstring text;
+    std::wstring caption;  // questions only
   };
-
-  explicit FakeWindow(std::wstring name = L"main", std::wstring mainWindowName = L"main")
-      : name_(std::move(name)), mainName_(std::move(mainWindowName)) {}
 
   void AnswerOk(bool ok) { answerOk_ = ok; }
   const std::vector<Box>& Boxes() const { return boxes_; }
-  std::wstring ItemText(int id) const;
-  const std::vector<std::pair<int, std::wstring>>& ItemTextLog() const { return itemTextLog_; }
+  // Every text the status line was given, in order.
+  const std::vector<std::wstring>& StatusLog() const { return statusLog_; }
 
   void ShowNotice(const std::wstring& text) override;
   void ShowWarning(const std::wstring& text) override;
   bool AskOkCancel(const std::wstring& text, const std::wstring& caption) override;
-  void SetItemTextNow(int controlId, const std::wstring& text) override;
-
-  static const std::wstring kAppCaption;
+  void ShowStatus(const std::wstring& text) override;
 
  private:
-  std::wstring name_;
-  std::wstring mainName_;
   bool answerOk_ = true;
   std::vector<Box> boxes_;
-  std::vector<std::pair<int, std::wstring>> itemTextLog_;
+  std::vector<std::wstring> statusLog_;
 };
 
 std::string Narrow(const std::wstring& text);

@@ -1,0 +1,57 @@
+// The file-system contract with Win32FileSystem as its subject, on real files
+// in a scratch folder.
+#include <vector>
+
+#include "FileSystemContract.h"
+#include "RepairWinSupport.h"
+#include "platform/win32/ScopedHandle.h"
+#include "platform/win32/Win32FileSystem.h"
+
+namespace quietreel::contract {
+namespace {
+
+class Win32Subject : public Subject {
+ public:
+  ~Win32Subject() override { ReleaseAll(); }
+  FileSystem& Files() override { return files_; }
+  std::wstring Folder() const override { return scratch_.Path(); }
+  void MakeFile(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) override {
+    repairtest::WriteFileAt(path, bytes, attributes);
+  }
+  void MakeDirectory(const std::wstring& path) override { repairtest::MakeDirectories(path); }
+  bool Hold(const std::wstring& path, std::uint32_t share) override {
+    HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    held_.push_back(handle);
+    return true;
+  }
+  void ReleaseAll() override {
+    for (HANDLE handle : held_) ::CloseHandle(handle);
+    held_.clear();
+  }
+  std::optional<std::string> Bytes(const std::wstring& path) override {
+    win32::ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return std::nullopt;
+    std::string bytes(4096, '\0');
+    DWORD done = 0;
+    if (!::ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &done, nullptr)) return std::nullopt;
+    bytes.resize(done);
+    return bytes;
+  }
+  bool IsWine() const override { return repairtest::RunningUnderWine(); }
+
+ private:
+  static constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  win32::Win32FileSystem files_;
+  repairtest::ScratchFolder scratch_;
+  std::vector<HANDLE> held_;
+};
+
+std::unique_ptr<Subject> MakeWin32() { return std::make_unique<Win32Subject>(); }
+
+INSTANTIATE_TEST_SUITE_P(Win32, FileSystemContract, ::testing::Values(&MakeWin32));
+
+}  // namespace
+}  // namespace quietreel::contract
