@@ -14,7 +14,7 @@ for tree in win64:x86_64 win32:i686; do
   # CMake keeps the compiler it first found: a tree made with another one
   # than the toolchain file now names is made anew.
   compiler=$(sed -n 's/^set(CMAKE_CXX_COMPILER \(.*\))$/\1/p' "$toolchain")
-  found=$(find "$build_root/$name/CMakeFiles" -name CMakeCXXCompiler.cmake 2>/dev/null | head -n 1)
+  found=$(find "$build_root/$name/CMakeFiles" -name CMakeCXXCompiler.cmake 2>/dev/null | head -n 1 || true)
   if [[ -n "$found" ]] && ! grep -q "^set(CMAKE_CXX_COMPILER \".*/$compiler\")" "$found"; then
     rm -rf "$build_root/$name"
   fi
