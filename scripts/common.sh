@@ -35,6 +35,8 @@ run_exit_actions() {
 }
 trap run_exit_actions EXIT
 trap 'exit 130' INT TERM
+# A command that fails under set -e says which, so no run ends unexplained.
+trap 'echo "$(basename "$0"): line $LINENO failed: $BASH_COMMAND" >&2' ERR
 
 # Stops the wineserver of the current prefix (and every program in it).
 stop_wine() { "$wineserver" -k 2>/dev/null || true; }
