@@ -1,5 +1,6 @@
 // The file-system contract with Win32FileSystem as its subject, on real files
 // in a scratch folder.
+#include <memory>
 #include <vector>
 
 #include "FileSystemContract.h"
@@ -20,16 +21,13 @@ class Win32Subject : public Subject {
   }
   void MakeDirectory(const std::wstring& path) override { repairtest::MakeDirectories(path); }
   bool Hold(const std::wstring& path, std::uint32_t share) override {
-    HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
-    held_.push_back(handle);
+    auto handle = std::make_unique<win32::ScopedHandle>(::CreateFileW(
+        path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle->Valid()) return false;
+    held_.push_back(std::move(handle));
     return true;
   }
-  void ReleaseAll() override {
-    for (HANDLE handle : held_) ::CloseHandle(handle);
-    held_.clear();
-  }
+  void ReleaseAll() override { held_.clear(); }
   std::optional<std::string> Bytes(const std::wstring& path) override {
     win32::ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                                            FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -46,7 +44,7 @@ class Win32Subject : public Subject {
   static constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   win32::Win32FileSystem files_;
   repairtest::ScratchFolder scratch_;
-  std::vector<HANDLE> held_;
+  std::vector<std::unique_ptr<win32::ScopedHandle>> held_;
 };
 
 std::unique_ptr<Subject> MakeWin32() { return std::make_unique<Win32Subject>(); }
