@@ -28,6 +28,7 @@ id -u "$user" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/
 # folders may sit where it cannot reach.
 work=$(mktemp -d "${TMPDIR:-/tmp}/quietreel-unprivileged.XXXXXX")
 prefix=$work/prefix
+export WINEPREFIX=$prefix
 etc=$prefix/drive_c/windows/system32/drivers/etc
 mkdir -p "$work/bin" "$work/data" "$work/home"
 cp "$build_root"/win64/bin/{quietreel_win_tests.exe,quietreel_e2e.exe,quietreel_e2e_probe.dll,Quietreel.exe,core.dat,attrib.exe} \
@@ -54,16 +55,12 @@ chmod 755 "$runner/wine"
 wine=$runner/wine
 at_exit 'as_user "$wineserver" -k 2>/dev/null'
 
-win() { echo "Z:${1//\//\\}"; }
 "$wine" wineboot -i >/dev/null 2>&1
-cp "$work/bin/attrib.exe" "$prefix/drive_c/windows/system32/attrib.exe"
+install_test_attrib
 chown "$user:" "$prefix/drive_c/windows/system32/attrib.exe"
 # The end-to-end driver finds message boxes inside a Wine desktop.
 cat >"$work/settings.reg" <<'REG'
 Windows Registry Editor Version 5.00
-
-[HKEY_CURRENT_USER\Software\Wine\DllOverrides]
-"attrib.exe"="native"
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"="Default"
@@ -71,9 +68,9 @@ Windows Registry Editor Version 5.00
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1280x1024"
 REG
-"$wine" regedit /S "$(win "$work/settings.reg")" >/dev/null 2>&1
+"$wine" regedit /S "$(winepath_of "$work/settings.reg")" >/dev/null 2>&1
 export QUIETREEL_TEST_SOURCE_DIR
-QUIETREEL_TEST_SOURCE_DIR=$(win "$work")
+QUIETREEL_TEST_SOURCE_DIR=$(winepath_of "$work")
 
 status=0
 echo "-- as $user, owning the hosts file"
@@ -99,8 +96,8 @@ run_gtest "$work/bin/quietreel_win_tests.exe" --gtest_filter='*HostsRights*' || 
 as_user "$wineserver" -k 2>/dev/null || true
 as_user "$wineserver" -w 2>/dev/null || true
 start_xvfb 1280x1024
-QUIETREEL_E2E_EXE=$(win "$work/bin/Quietreel.exe") \
-QUIETREEL_E2E_BLOCKLIST=$(win "$work/data/blocklist.txt") \
+QUIETREEL_E2E_EXE=$(winepath_of "$work/bin/Quietreel.exe") \
+QUIETREEL_E2E_BLOCKLIST=$(winepath_of "$work/data/blocklist.txt") \
   gtest_timeout=600 run_gtest "$work/bin/quietreel_e2e.exe" --gtest_filter='HostsRights.*:HostsCaption.*' || status=1
 
 after=$(stat -c '%U %a %s' "$etc/hosts"; sha256sum <"$etc/hosts")
