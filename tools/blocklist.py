@@ -21,9 +21,9 @@ The rules:
      build gives the same list on every machine), when its date is unknown, or
      for a path that is gone at its HEAD. The build only warns when that newest
      read-on date is itself more than 18 months before today.
-  2. Only exact names (a hosts line, a v2fly full: entry) and rules that block
-     a whole host (||host^ or ||host/ with nothing after, a bare host, a v2fly
-     domain entry) vote; of the options only $important, $third-party and
+  2. Only exact names (a hosts line, a v2fly full: entry, Surge DOMAIN) and
+     rules that block a whole host (||host^ or ||host/ with nothing after, a
+     bare host, a v2fly domain entry, Surge DOMAIN-SUFFIX) vote; of the options only $important, $third-party and
      $all leave a rule whole. Path,
      resource-type and $domain rules do not: a hosts file cannot do what they do.
   3. A family's own allowlist entry or @@||host^ for a host, or for a domain
@@ -123,8 +123,19 @@ class Rule:
     whole: bool  # covers the hosts below too
 
 
+SYNTAXES = ("hosts", "adblock", "v2fly", "v2fly-ads", "surge", "domains", "allow")
+
+
 def parse_rule(syntax, rule):
     """What a source's rule does, in hosts-file terms."""
+    if syntax == "domains":
+        m = re.fullmatch(HOST_CHARS, rule)
+        return Rule("block", rule, True) if m else None
+    if syntax == "surge":
+        m = re.fullmatch(r"(DOMAIN|DOMAIN-SUFFIX|DOMAIN-KEYWORD),(" + HOST_CHARS + r")(,.*)?", rule)
+        if not m:
+            return None
+        return Rule("none" if m.group(1) == "DOMAIN-KEYWORD" else "block", m.group(2), m.group(1) == "DOMAIN-SUFFIX")
     if syntax == "hosts":
         m = re.fullmatch(r"(?:0\.0\.0\.0|127\.0\.0\.1)\s+(" + HOST_CHARS + ")", rule)
         return Rule("block", m.group(1), False) if m else None
@@ -196,17 +207,17 @@ def load_family(path):
         if not line or line.startswith("#"):
             continue
         if line.startswith("["):
-            m = re.fullmatch(r"\[(\S+) (hosts|adblock|v2fly|v2fly-ads|allow|gone)\]", line)
+            m = re.fullmatch(r"\[(\S+) (" + "|".join(SYNTAXES) + r")( gone)?\]", line)
             if not m:
-                raise SystemExit(f"{where}: a section is [path syntax] or [path gone]")
-            sections.append(Section(m.group(1), m.group(2), m.group(2) == "gone"))
+                raise SystemExit(f"{where}: a section is [path syntax] or [path syntax gone]")
+            sections.append(Section(m.group(1), m.group(2), bool(m.group(3))))
         elif not sections:
             key, _, value = line.partition(":")
             header[key.strip()] = value.strip()
         else:
             host, _, text = line.partition(" ")
             text = text.strip()
-            rule = parse_rule(sections[-1].syntax, text) if not sections[-1].gone else None
+            rule = parse_rule(sections[-1].syntax, text)
             if rule is None or rule.host != host:
                 raise SystemExit(f"{where}: cannot read '{text}' as a {sections[-1].syntax} rule for {host}")
             sections[-1].rules.append((rule, text))
@@ -330,7 +341,9 @@ def build(sources_dir, keep):
     if missing:
         raise SystemExit("allowlisted or excepted, yet missing from data/keep-reachable.txt:\n  "
                          + "\n  ".join(missing))
-    named = {r.host for f in voting for r, _ in f.rules("block") if site_of(r.host) is not None}
+    # Every name any family writes is judged, so that the reasons cover hosts
+    # only a stale list still names.
+    named = {r.host for f in families for r, _ in f.rules("block") if site_of(r.host) is not None}
     verdicts = {h: judge(h, voting, keep) for h in named}
     listed = [[] for _ in SITES]
     for host, verdict in verdicts.items():

@@ -57,7 +57,7 @@ def read_header(path):
         if line.startswith("#") and not header:
             comments.append(line)
         elif line.startswith("["):
-            path_name, syntax = line.strip("[]").split()
+            path_name, syntax = line.strip("[]").split()[:2]
             sections.append((path_name, syntax))
         elif ":" in line and not sections:
             header.append(line)
@@ -80,10 +80,8 @@ def main():
     for path, syntax in sections:
         shown = git(args.git_dir, "show", f"HEAD:{path}")
         if shown.returncode != 0:
-            out += ["", f"[{path} gone]"]
+            out += ["", f"[{path} {syntax} gone]"]
             continue
-        if syntax == "gone":
-            raise SystemExit(f"{path} is back at HEAD: give its section a syntax")
         out += ["", f"[{path} {syntax}]"]
         rules = sorted(set(candidate_rules(syntax, shown.stdout)),
                        key=lambda r: (blocklist.label_order(r[0]), r[1]))
