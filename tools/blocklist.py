@@ -23,9 +23,10 @@ The rules:
      read-on date is itself more than 18 months before today.
   2. Only exact names (a hosts line, a v2fly full: entry, Surge DOMAIN) and
      rules that block a whole host (||host^ or ||host/ with nothing after, a
-     bare host, a v2fly domain entry, Surge DOMAIN-SUFFIX) vote; of the options only $important, $third-party and
-     $all leave a rule whole. Path,
-     resource-type and $domain rules do not: a hosts file cannot do what they do.
+     bare host, a v2fly domain entry, Surge DOMAIN-SUFFIX) vote; of the
+     options only $important, $third-party and $all leave a rule whole. Path,
+     resource-type and $domain rules do not vote: a hosts file cannot do what
+     they do.
   3. A family's own allowlist entry or @@||host^ for a host, or for a domain
      above it, cancels that family's vote for it.
   4. A host goes in when two or more families vote for it and at least one of
@@ -363,8 +364,8 @@ HEADER = """\
 # data/keep-reachable.txt: never edit it by hand, run the script.
 #
 # A host is here when two or more independent, current public lists block it
-# whole and at least one names it exactly. Lists older than {months} months
-# and paths gone at their HEAD give no vote, nor do path, resource-type and
+# whole and at least one names it exactly. Lists older than {months} months and
+# paths gone at their HEAD give no vote, nor do path, resource-type and
 # $domain rules; a list's own allowlist cancels its vote. Left out: every host
 # in data/keep-reachable.txt (allowlisted, excepted, reported as breaking
 # playback, a play API or a video CDN) and HTTPDNS and P2P/PCDN hosts.
