@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <new>
 
+#include "platform/win32/LinkCheck.h"
 #include "platform/win32/ScopedWin.h"
 
 namespace quietreel::win32 {
@@ -20,27 +21,6 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     written += done;
   }
   return true;
-}
-
-// Opens the name itself, a link not followed, for nothing more than its
-// facts; any other open shares with it.
-HANDLE OpenForFacts(const std::wstring& path) {
-  return ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-}
-
-// A reparse point (junction, symbolic link) or a file with a second name
-// leads to bytes that may belong to someone else. Asked of the open handle,
-// so the answer is about the very file that is used; Wine opens the target
-// of a Unix link and reports it as plain, so the name is asked too. (A
-// directory's count of names is its count of subdirectories on Unix.)
-bool IsPlain(HANDLE file, const std::wstring& path) {
-  BY_HANDLE_FILE_INFORMATION facts{};
-  const DWORD named = ::GetFileAttributesW(path.c_str());
-  if (named == INVALID_FILE_ATTRIBUTES || !::GetFileInformationByHandle(file, &facts)) return false;
-  const DWORD attributes = facts.dwFileAttributes | named;
-  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) || facts.nNumberOfLinks <= 1;
 }
 
 // The directory is opened and checked on its handle before it is listed:
@@ -91,7 +71,8 @@ bool Win32FileSystem::Exists(const std::wstring& path) { return ::_waccess(path.
 FileKind Win32FileSystem::Kind(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::kMissing;
-  ScopedHandle file(OpenForFacts(path));
+  ScopedHandle file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (file.Valid() && !IsPlain(file.Get(), path)) return FileKind::kOther;
   if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return FileKind::kOther;
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::kDirectory : FileKind::kFile;
@@ -176,13 +157,14 @@ bool Win32FileSystem::MoveReplacing(const std::wstring& from, const std::wstring
   return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
-bool Win32FileSystem::Remove(const std::wstring& path) { return ::DeleteFileW(path.c_str()) != FALSE; }
+// Windows removes a link it is told to remove; Wine removes the link's
+// target. Neither is ever asked to.
+bool Win32FileSystem::Remove(const std::wstring& path) {
+  return !IsLinkName(path) && ::DeleteFileW(path.c_str()) != FALSE;
+}
 
-// Wine removes the target of a Unix link it is told to remove.
 bool Win32FileSystem::RemoveEmptyDirectory(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
-  return ::RemoveDirectoryW(path.c_str()) != FALSE;
+  return !IsLinkName(path) && ::RemoveDirectoryW(path.c_str()) != FALSE;
 }
 
 std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::wstring& path) {
@@ -192,8 +174,9 @@ std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::wstring& pat
 }
 
 // 0 is "no attributes" to the program and FILE_ATTRIBUTE_NORMAL to Windows.
+// Through a link, the attributes would be the target's.
 bool Win32FileSystem::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
-  return ::SetFileAttributesW(path.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != FALSE;
+  return !IsLinkName(path) && ::SetFileAttributesW(path.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != FALSE;
 }
 
 std::unique_ptr<DirectoryEnumeration> Win32FileSystem::Enumerate(const std::wstring& directory) {
