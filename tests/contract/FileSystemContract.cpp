@@ -4,6 +4,8 @@
 // the row says so and expects what Wine does beside what Windows does.
 #include "FileSystemContract.h"
 
+#include "Expected.h"
+
 #include <algorithm>
 #include <iterator>
 #include <vector>
@@ -237,11 +239,11 @@ TEST_P(FileSystemContract, NewAndWrittenFilesHaveTheArchiveBit) {
   s.MakeFile(appended, "a", 0);
 
   ASSERT_TRUE(files.CreateNew(created, "c", 0));
-  ASSERT_TRUE(files.CreateNew(locked, "", kHiddenReadOnlySystem));
+  ASSERT_TRUE(files.CreateNew(locked, "", expected::kHiddenReadOnlySystem));
   ASSERT_EQ(files.Append(appended, "b", false), AppendStatus::kOk);
 
   EXPECT_EQ(files.Attributes(created), kAttributeArchive);
-  EXPECT_EQ(files.Attributes(locked), kHiddenReadOnlySystem | kAttributeArchive);
+  EXPECT_EQ(files.Attributes(locked), expected::kHiddenReadOnlySystem | kAttributeArchive);
   EXPECT_EQ(files.Attributes(appended), kAttributeArchive);
 }
 

@@ -29,6 +29,11 @@ inline constexpr wchar_t kCleanupCaption[] = L"提示";
 inline constexpr wchar_t kCleaning[] = L"临时文件清理中，请您耐心等候...";
 inline constexpr wchar_t kCleaned[] = L"删除临时文件成功！";
 
+// What attrib +h +r +s leaves on a file, and the bit the file system adds
+// to every file it writes, as Windows numbers them.
+inline constexpr unsigned kHiddenReadOnlySystem = 0x1 | 0x2 | 0x4;
+inline constexpr unsigned kArchive = 0x20;
+
 inline constexpr wchar_t kTitle[] = L"Brassfen工作室 - Quietreel1.0";
 inline constexpr wchar_t kVideoSiteStaticHost[] = L"static.youku.com";
 inline constexpr wchar_t kFlashSharedObjects[] = L"Macromedia\\Flash Player\\#SharedObjects";

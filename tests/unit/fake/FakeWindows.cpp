@@ -73,6 +73,7 @@ FakeWindows::FakeWindows() {
   Node root;
   root.path = L"C:";
   root.directory = true;
+  root.attributes = kAttributeDirectory;
   nodes_[L"C:"] = root;
   AddDirectory(L"C:\\WINDOWS\\system32\\drivers\\etc");
   AddDirectory(kProgramDirectory);
