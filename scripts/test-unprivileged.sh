@@ -34,7 +34,7 @@ at_exit rm -rf "$work"
 prefix=$work/prefix
 etc=$prefix/drive_c/windows/system32/drivers/etc
 mkdir -p "$work/bin" "$work/driver" "$work/data" "$work/home"
-cp "$build_root/win64/bin/quietreel_win_tests.exe" "$work/bin/"
+cp "$build_root"/win64/bin/{quietreel_win_tests.exe,core.dat} "$work/bin/"
 cp "$build_root"/win32-tests/bin/{quietreel_e2e.exe,quietreel_e2e_probe.dll} "$work/driver/"
 unpack_release "$work/release"
 cp "$repo/data/blocklist.txt" "$work/data/"
@@ -62,6 +62,9 @@ as_user() {
 stop_user_wine() { as_user "$wineserver" -k 2>/dev/null || true; }
 at_exit stop_user_wine
 
+# The Wine desktop is made on the display that is there when the prefix's
+# server starts.
+start_xvfb 1280x1024
 # Wine uses a prefix only when it belongs to the user running it.
 mkdir -p "$prefix"
 chown "$user:" "$prefix"
@@ -72,7 +75,6 @@ export QUIETREEL_TEST_SOURCE_DIR QUIETREEL_E2E_EXE QUIETREEL_E2E_BLOCKLIST
 QUIETREEL_TEST_SOURCE_DIR=$(winepath_of "$work")
 QUIETREEL_E2E_EXE=$(winepath_of "$work/release/Quietreel.exe")
 QUIETREEL_E2E_BLOCKLIST=$(winepath_of "$work/data/blocklist.txt")
-start_xvfb 1280x1024
 
 status=0
 echo "-- as $user, owning the hosts file"
