@@ -61,8 +61,9 @@ stop_process() { kill "$1" 2>/dev/null || true; }
 # win32: a pure 32-bit prefix, like 32-bit XP or 7; win64: a 64-bit prefix
 # that runs the 32-bit release through WoW64, like 64-bit Windows 7. Chinese
 # dialog text is drawn in a font that has the characters, inside a Wine
-# desktop (scripts/wine-desktop.reg). Sets WINEPREFIX and $wine, the loader
-# of the prefix's own architecture.
+# desktop (scripts/wine-desktop.reg) on the display there is when it is
+# called. Sets WINEPREFIX and $wine, the loader of the prefix's own
+# architecture.
 use_prefix() {
   local folder=$1 arch=$2 version=$3
   export WINEPREFIX=$folder
@@ -77,6 +78,9 @@ use_prefix() {
   fi
   "$wine" reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1
   "$wine" regedit /S "$(winepath_of "$repo/scripts/wine-desktop.reg")" >/dev/null 2>&1
+  # The desktop is made when the server starts: it starts afresh.
+  stop_wine
+  "$wineserver" -w 2>/dev/null || true
 }
 
 # Screen DPI as Windows' display settings set it; Wine reads it when its

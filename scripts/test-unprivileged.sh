@@ -40,12 +40,12 @@ unpack_release "$work/release"
 cp "$repo/data/blocklist.txt" "$work/data/"
 chown -R "$user:" "$work"
 
-# Every Wine program below, run_gtest's included, runs as the user, through
-# a wrapper for each loader, kept where the user cannot change what root
-# runs.
+# Every Wine program below, run_gtest's included, and the Wine server run
+# as the user, through a wrapper for each, kept where the user cannot change
+# what root runs.
 runner=$(mktemp -d)
 at_exit rm -rf "$runner"
-for loader in "$wine32" "$wine64"; do
+for loader in "$wine32" "$wine64" "$wineserver"; do
   cat >"$runner/${loader##*/}" <<WINE
 #!/bin/sh
 exec setpriv --reuid="$user" --regid="$(id -g "$user")" --init-groups \\
@@ -55,12 +55,8 @@ WINE
 done
 wine32=$runner/wine
 wine64=$runner/wine64
-as_user() {
-  setpriv --reuid="$user" --regid="$(id -g "$user")" --init-groups \
-    env HOME="$work/home" WINEPREFIX="$prefix" "$@"
-}
-stop_user_wine() { as_user "$wineserver" -k 2>/dev/null || true; }
-at_exit stop_user_wine
+wineserver=$runner/wineserver64
+at_exit stop_wine "$prefix"
 
 # The Wine desktop is made on the display that is there when the prefix's
 # server starts.
@@ -86,8 +82,8 @@ wine=$wine64 run_gtest "$work/bin/quietreel_win_tests.exe" \
 wine=$wine32 gtest_timeout=600 run_gtest "$work/driver/quietreel_e2e.exe" --gtest_filter='WithRights/*' || status=1
 
 echo "-- as $user, with the hosts file and its folder belonging to root"
-stop_user_wine
-as_user "$wineserver" -w 2>/dev/null || true
+stop_wine
+"$wineserver" -w 2>/dev/null || true
 printf '127.0.0.1 localhost\r\n10.0.0.5 nas.home\r\n' >"$etc/hosts"
 chown root:root "$etc" "$etc/hosts"
 chmod 755 "$etc"
