@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Builds the trees: native (core, tools, unit tests, benchmarks), win64 (the
 # Windows-side tests and the program they link), win32 (the release exe and
-# zip) and win32-tests (the 32-bit end-to-end driver, its hook library and
-# the test prefixes' attrib).
+# zip) and win32-tests (the 32-bit end-to-end driver and its hook library).
 set -Eeuo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -26,4 +25,4 @@ done
 cmake --build "$build_root/win64"
 # The release: built with the win32 thread-model compilers alone.
 cmake --build "$build_root/win32" --target Quietreel core_dat release_zip
-cmake --build "$build_root/win32-tests" --target quietreel_e2e quietreel_e2e_probe quietreel_test_attrib
+cmake --build "$build_root/win32-tests" --target quietreel_e2e quietreel_e2e_probe

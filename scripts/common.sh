@@ -144,20 +144,3 @@ run_gtest() {
   rm -f "$log"
   return $status
 }
-
-# The test prefixes get our own attrib (tests/support/attrib.cpp) in place of
-# Wine's, which applies only the last switch of a command: a 32-bit one where
-# 32-bit programs look (system32 of a 32-bit prefix, syswow64 of a 64-bit
-# one) and a 64-bit one in a 64-bit prefix's system32. Wine runs a system32
-# program's builtin even when the file there is a real exe, so the prefix is
-# told to load the native one. Never done to the prefix scripts/run.sh uses.
-install_test_attrib() {
-  local windows=$WINEPREFIX/drive_c/windows
-  if [[ -d "$windows/syswow64" ]]; then
-    cp "$build_root/win64/bin/attrib.exe" "$windows/system32/attrib.exe"
-    cp "$build_root/win32-tests/bin/attrib.exe" "$windows/syswow64/attrib.exe"
-  else
-    cp "$build_root/win32-tests/bin/attrib.exe" "$windows/system32/attrib.exe"
-  fi
-  "$wine" reg add 'HKCU\Software\Wine\DllOverrides' /v attrib.exe /d native /f >/dev/null 2>&1
-}

@@ -52,12 +52,11 @@ put_back() {
   if [[ -f "$1" ]]; then cp -p "$1" "$2"; else rm -f "$2"; fi
 }
 
-# A prefix of the given kind with our attrib, the stand-in browser and the
-# hosts file kept.
+# A prefix of the given kind with the stand-in browser and the hosts file
+# kept.
 prepare_prefix() {
   use_prefix "$@"
   at_exit stop_wine "$WINEPREFIX"
-  install_test_attrib
   "$wine" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser.sh" /f >/dev/null 2>&1
   keep_hosts_file
 }

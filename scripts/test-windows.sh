@@ -6,6 +6,5 @@ set -Eeuo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 use_prefix "$build_root/wineprefix-win" win64 win10
-install_test_attrib
 at_exit stop_wine "$WINEPREFIX"
 run_gtest "$build_root/win64/bin/quietreel_win_tests.exe" "$@"

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "hosts/BlockListCodec.h"
+#include "hosts/BlockListRules.h"
 
 namespace {
 
@@ -23,13 +24,6 @@ bool WriteFile(const char* path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out.flush());
-}
-
-std::string Narrow(const std::wstring& decoded) {
-  std::string bytes;
-  bytes.reserve(decoded.size());
-  for (wchar_t c : decoded) bytes += static_cast<char>(c & 0xFF);
-  return bytes;
 }
 
 }  // namespace
@@ -47,9 +41,15 @@ int main(int argc, char** argv) {
   }
   std::string output;
   if (verb == "encode") {
+    // The program refuses a list that could do more than block names, so
+    // such a list is never shipped.
+    if (!quietreel::IsBlockOnlyList(input)) {
+      std::fprintf(stderr, "blockcodec: %s has a line that is not blank, a comment or \"0.0.0.0 host\"\n", argv[2]);
+      return 1;
+    }
     output = quietreel::EncodeBlockList(quietreel::kBlockListBaseChar, input, quietreel::kBlockListSeed);
   } else if (verb == "decode") {
-    output = Narrow(quietreel::DecodeBlockList(quietreel::kBlockListBaseChar, input, quietreel::kBlockListSeed));
+    output = quietreel::DecodeBlockList(quietreel::kBlockListBaseChar, input, quietreel::kBlockListSeed);
   } else {
     std::fprintf(stderr, "blockcodec: unknown verb %s\n", argv[1]);
     return 2;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/Brand.h"
+#include "base/Brand.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/Faq.h"
 #include "dialogs/VRHelp.h"

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "common/Brand.h"
+#include "base/Brand.h"
 #include "platform/win32/OpenUrl.h"
 #include "res/resource.h"
 

@@ -1,6 +1,6 @@
 #include "dialogs/VRHelp.h"
 
-#include "common/Brand.h"
+#include "base/Brand.h"
 #include "res/resource.h"
 
 namespace quietreel {

@@ -15,31 +15,21 @@ unsigned char KeyByte(std::size_t position, int seed) {
   return static_cast<unsigned char>(key >> 8);
 }
 
-template <typename Char>
-std::wstring Decode(unsigned char baseChar, std::basic_string_view<Char> scrambled, int seed) {
-  std::wstring out;
+}  // namespace
+
+std::string DecodeBlockList(unsigned char baseChar, std::string_view scrambled, int seed) {
+  std::string out;
   out.reserve(scrambled.size() / 2);
   for (std::size_t i = 0; i + 1 < scrambled.size(); i += 2) {
-    int high = static_cast<unsigned char>(scrambled[i] & 0xFF) - baseChar;
-    int low = static_cast<unsigned char>(scrambled[i + 1] & 0xFF) - baseChar;
+    int high = static_cast<unsigned char>(scrambled[i]) - baseChar;
+    int low = static_cast<unsigned char>(scrambled[i + 1]) - baseChar;
     auto value = static_cast<std::uint16_t>(high * 26 + low);
     // A pair worth exactly zero adds no character; the next pair takes its
     // place, and with it the place's key byte.
     if (value == 0) continue;
-    auto plain = static_cast<unsigned char>((value & 0xFF) ^ KeyByte(out.size(), seed));
-    out += static_cast<wchar_t>(plain);
+    out += static_cast<char>((value & 0xFF) ^ KeyByte(out.size(), seed));
   }
   return out;
-}
-
-}  // namespace
-
-std::wstring DecodeBlockList(unsigned char baseChar, std::string_view scrambled, int seed) {
-  return Decode(baseChar, scrambled, seed);
-}
-
-std::wstring DecodeBlockList(unsigned char baseChar, std::wstring_view scrambled, int seed) {
-  return Decode(baseChar, scrambled, seed);
 }
 
 std::string EncodeBlockList(unsigned char baseChar, std::string_view plain, int seed) {

@@ -8,8 +8,9 @@ namespace quietreel {
 inline constexpr unsigned char kBlockListBaseChar = 77;
 inline constexpr int kBlockListSeed = 0x2E0B;
 
-std::wstring DecodeBlockList(unsigned char baseChar, std::string_view scrambled, int seed);
-std::wstring DecodeBlockList(unsigned char baseChar, std::wstring_view scrambled, int seed);
+// Each byte of the result is one character of the plain list; the list is
+// ASCII, so it needs no code page.
+std::string DecodeBlockList(unsigned char baseChar, std::string_view scrambled, int seed);
 
 // The inverse, for the maintainer's tool: every byte of `plain` becomes one
 // pair, so the text decodes back to exactly these bytes.

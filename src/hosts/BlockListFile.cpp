@@ -1,21 +1,31 @@
 #include "hosts/BlockListFile.h"
 
+#include "hosts/BlockListCodec.h"
+#include "hosts/BlockListRules.h"
+#include "hosts/HostsMessages.h"
 #include "hosts/HostsPaths.h"
 
 namespace quietreel {
 
 std::optional<std::string> LoadBlockList(const Services& services, Window& owner) {
-  ReadResult read = services.files.ReadWhole(services.programDirectory + kBlockListFileName,
-                                             kBlockListSizeLimit);
-  if (read.status != ReadStatus::kOk) {
-    owner.ShowWarning(L"源文件打开失败，未找到需要解密的文件！");
-    return std::nullopt;
+  ReadResult read = services.files.ReadWhole(services.programDirectory + kBlockListFileName, kBlockListSizeLimit);
+  switch (read.status) {
+    case ReadStatus::kOk: break;
+    case ReadStatus::kNotPlain: owner.ShowWarning(kNotPlainFile); return std::nullopt;
+    case ReadStatus::kTooLarge: owner.ShowWarning(kListDamaged); return std::nullopt;
+    default: owner.ShowWarning(kListUnreadable); return std::nullopt;
   }
   if (read.bytes.empty()) {
-    owner.ShowWarning(L"创建解密文件失败，请检查是否有权限创建文件！");
+    owner.ShowWarning(kListEmpty);
     return std::nullopt;
   }
-  return std::move(read.bytes);
+  std::string list = DecodeBlockList(kBlockListBaseChar, read.bytes, kBlockListSeed);
+  list.resize(list.find('\0') == std::string::npos ? list.size() : list.find('\0'));
+  if (!IsBlockOnlyList(list)) {
+    owner.ShowWarning(kListDamaged);
+    return std::nullopt;
+  }
+  return list;
 }
 
 }  // namespace quietreel

@@ -9,11 +9,13 @@
 
 namespace quietreel {
 
-// A larger core.dat is refused rather than read.
-inline constexpr std::size_t kBlockListSizeLimit = 64u << 20;
+// Two characters of core.dat make one of the list, and the list is at most
+// 1 MiB; a larger file is damaged and is not read.
+inline constexpr std::size_t kBlockListSizeLimit = 4u << 20;
 
-// Reads core.dat whole, each byte one character. Tells the user through
-// `owner` and returns nothing when the file cannot be read or is empty.
+// Reads, decodes and checks core.dat: the plain list up to its first zero
+// character, which can only block names. Tells the user through `owner`
+// and returns nothing when the file cannot be read, is empty or is damaged.
 std::optional<std::string> LoadBlockList(const Services& services, Window& owner);
 
 }  // namespace quietreel

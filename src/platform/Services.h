@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include "platform/CodePage.h"
-#include "platform/CommandRunner.h"
+#include "platform/DnsCache.h"
 #include "platform/FileSystem.h"
 #include "platform/KnownFolders.h"
 
@@ -12,11 +11,12 @@ namespace quietreel {
 // What the operations need from the machine, handed to each call.
 struct Services {
   FileSystem& files;
-  CommandRunner& commands;
-  CodePage& codePage;
   KnownFolders& folders;
+  DnsCache& dns;
   // The running program's folder, ending with a backslash.
   std::wstring programDirectory;
+  // The hosts file in the folder Windows runs from.
+  std::wstring hostsPath;
 };
 
 }  // namespace quietreel

@@ -2,7 +2,8 @@
 
 #include <optional>
 
-#include "repair/RepairPath.h"
+#include "base/Path.h"
+#include "hosts/LockedFile.h"
 
 namespace quietreel {
 namespace {
@@ -10,7 +11,8 @@ namespace {
 void PurgeEntry(FileSystem& files, const std::wstring& path, std::uint32_t attributes);
 
 // Depth first, one open listing per level. The listing is closed before its
-// directory is removed, or the removal would be refused.
+// directory is removed, or the removal would be refused. A directory swapped
+// for a link after it was listed lists nothing and is not removed.
 void PurgeTree(FileSystem& files, const std::wstring& directory) {
   {
     std::unique_ptr<DirectoryEnumeration> listing = files.Enumerate(directory);
@@ -23,30 +25,17 @@ void PurgeTree(FileSystem& files, const std::wstring& directory) {
   files.RemoveEmptyDirectory(directory);
 }
 
-// Only the read-only bit stops DeleteFileW; hidden and system files go as
-// they are.
-void RemoveFile(FileSystem& files, const std::wstring& path, std::uint32_t attributes) {
-  if (attributes & kAttributeReadOnly) {
-    if (std::optional<std::uint32_t> current = files.Attributes(path))
-      files.SetAttributes(path, *current & ~kAttributeReadOnly);
-  }
-  files.Remove(path);
-}
-
-// A junction or symbolic link leads out of the tree: the link goes, what it
-// points at stays. Its attributes are not touched either, since setting them
-// would reach through to the target.
+// A junction or symbolic link leads out of the tree: it is left as it is,
+// since some systems act on the target when told to delete a link, and its
+// attributes would reach through to the target too.
 void PurgeEntry(FileSystem& files, const std::wstring& path, std::uint32_t attributes) {
-  if (IsLink(attributes)) {
-    if (IsDirectory(attributes)) {
-      files.RemoveEmptyDirectory(path);
-    } else {
-      files.Remove(path);
-    }
-  } else if (IsDirectory(attributes)) {
+  if (IsLink(attributes)) return;
+  if (IsDirectory(attributes)) {
     PurgeTree(files, path);
+  } else if (attributes & kAttributeReadOnly) {
+    RemoveClearingReadOnly(files, path);
   } else {
-    RemoveFile(files, path, attributes);
+    files.Remove(path);
   }
 }
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "repair/RepairPath.h"
+#include "base/Path.h"
 
 namespace quietreel {
 

@@ -3,10 +3,10 @@
 #include <optional>
 #include <string>
 
-#include "hosts/AttribRunner.h"
+#include "base/Path.h"
+#include "hosts/LockedFile.h"
 #include "repair/DirectoryPurge.h"
 #include "repair/NamedEntrySearch.h"
-#include "repair/RepairPath.h"
 
 namespace quietreel {
 namespace {
@@ -14,79 +14,105 @@ namespace {
 constexpr wchar_t kNothingToRepair[] = L"未出现过优酷黑屏问题！";
 constexpr wchar_t kRepaired[] = L"恭喜您，黑屏问题解决成功，请重新打开浏览器观看，祝您愉快！";
 constexpr wchar_t kRepairFailed[] = L"黑屏问题解决失败，请关闭浏览器及正在观看的视频后重试！";
+constexpr wchar_t kFoldersUnsafe[] =
+    L"浏览器数据文件夹不在当前用户的目录中，或其路径中有链接，为安全起见未删除任何文件！";
 constexpr wchar_t kCleanupQuestion[] = L"删除临时文件需要一段时间，确定继续?";
 constexpr wchar_t kCleanupCaption[] = L"提示";
 constexpr wchar_t kCleaning[] = L"临时文件清理中，请您耐心等候...";
 constexpr wchar_t kCleaned[] = L"删除临时文件成功！";
 
-// Nothing when the shell cannot name the folder: an empty path would stand
-// for the root of the current drive.
-std::optional<std::wstring> KnownFolderPath(const Services& services, KnownFolder folder) {
+// kUnnamed: the system cannot name the folder, so there is nothing to do
+// there. kUnsafe: it lies outside the user's profile, or a link on its way
+// leads elsewhere; deleting in it could reach files that are not the user's.
+enum class FolderState { kSafe, kUnnamed, kUnsafe };
+
+struct UserFolder {
+  FolderState state;
+  std::wstring path;
+};
+
+// The shell's folders come from settings the user can change. They are used
+// only inside the profile the system records for the user, and only when
+// no folder on the way down is a link.
+UserFolder CheckUserFolder(const Services& services, const std::wstring& path) {
+  std::optional<std::wstring> profile = services.folders.Path(KnownFolder::kProfile);
+  if (!profile || !IsInsideFolder(*profile, path) || !FitsPlatform(services.files, path))
+    return {FolderState::kUnsafe, path};
+  for (const std::wstring& folder : FoldersAlong(path)) {
+    std::optional<std::uint32_t> attributes = services.files.Attributes(folder);
+    if (attributes && IsLink(*attributes)) return {FolderState::kUnsafe, path};
+  }
+  return {FolderState::kSafe, path};
+}
+
+UserFolder KnownUserFolder(const Services& services, KnownFolder folder, const wchar_t* below = nullptr) {
   std::optional<std::wstring> path = services.folders.Path(folder);
-  if (!path || path->empty() || !FitsPlatform(services.files, *path)) return std::nullopt;
-  return path;
+  if (!path || path->empty()) return {FolderState::kUnnamed, {}};
+  return CheckUserFolder(services, below ? JoinPath(*path, below) : *path);
 }
 
-std::optional<std::wstring> FlashSharedObjectsDir(const Services& services) {
-  std::optional<std::wstring> appData = KnownFolderPath(services, KnownFolder::kAppData);
-  if (!appData) return std::nullopt;
-  std::wstring directory = JoinPath(*appData, kFlashSharedObjectsSubpath);
-  if (!FitsPlatform(services.files, directory)) return std::nullopt;
-  return directory;
-}
-
-std::wstring FindVideoSiteStorage(const Services& services) {
-  std::optional<std::wstring> sharedObjects = FlashSharedObjectsDir(services);
-  if (!sharedObjects) return std::wstring();
-  return FindNamedEntry(services.files, *sharedObjects + L"\\", kVideoSiteStaticHost);
+UserFolder FlashSharedObjects(const Services& services) {
+  return KnownUserFolder(services, KnownFolder::kAppData, kFlashSharedObjectsSubpath);
 }
 
 // The player keeps its storage in a folder; a file there is the locked one
-// an earlier repair left. When the runner could not take the read-only bit
-// off (the command was refused, or the interpreter's attrib ignored it), it
-// is taken off directly so the old file can still go.
+// an earlier repair left.
 void RemoveVideoSiteStorage(const Services& services, const std::wstring& target) {
   if (!services.files.OpensAsFile(target)) {
     PurgeDirectory(services.files, target);
     return;
   }
-  RunPathAttrib(services.commands, services.codePage, target, kAttribUnhide);
-  std::optional<std::uint32_t> attributes = services.files.Attributes(target);
-  if (attributes && (*attributes & kAttributeReadOnly))
-    services.files.SetAttributes(target, *attributes & ~kAttributeReadOnly);
-  services.files.Remove(target);
+  UnhideFile(services.files, target);
+  RemoveClearingReadOnly(services.files, target);
 }
 
 }  // namespace
 
 // Puts an empty hidden, read-only, system file where the video site's Flash
 // storage was, so the player cannot store anything for that host again.
-// Success is told only when the file is really there.
+// The file is made new with its attributes, so nothing that appeared at
+// the name meanwhile is written through; success is told only when the
+// file is really there.
 void RepairSharedObject(const Services& services, Window& owner) {
-  const std::wstring target = FindVideoSiteStorage(services);
+  const UserFolder sharedObjects = FlashSharedObjects(services);
+  if (sharedObjects.state == FolderState::kUnsafe) {
+    owner.ShowWarning(kFoldersUnsafe);
+    return;
+  }
+  const std::wstring target = sharedObjects.state == FolderState::kSafe
+                                  ? FindNamedEntry(services.files, sharedObjects.path + L"\\", kVideoSiteStaticHost)
+                                  : std::wstring();
   if (target.empty()) {
     owner.ShowNotice(kNothingToRepair);
     return;
   }
+  if (services.files.Kind(target) == FileKind::kOther) {
+    owner.ShowWarning(kFoldersUnsafe);
+    return;
+  }
   RemoveVideoSiteStorage(services, target);
-  if (!services.files.CreateWithBytes(target, std::string())) {
+  if (!services.files.CreateNew(target, std::string(), kHiddenReadOnlySystem)) {
     owner.ShowWarning(kRepairFailed);
     return;
   }
-  RunPathAttrib(services.commands, services.codePage, target, kAttribHide);
   owner.ShowNotice(kRepaired);
 }
 
-// The status line is painted before the purges, which keep the thread busy
-// and the window unpainted until they end. A folder the shell cannot name is
-// left out; the rest is still cleaned.
+// Both folders are checked before anything goes: an unsafe one stops the
+// whole cleanup. A folder the system cannot name is left out; the rest is
+// still cleaned. The status line is painted before the purges, which keep
+// the thread busy and the window unpainted until they end.
 void CleanTemporaryFiles(const Services& services, Window& owner) {
   if (!owner.AskOkCancel(kCleanupQuestion, kCleanupCaption)) return;
+  const UserFolder cache = KnownUserFolder(services, KnownFolder::kInternetCache);
+  const UserFolder sharedObjects = FlashSharedObjects(services);
+  if (cache.state == FolderState::kUnsafe || sharedObjects.state == FolderState::kUnsafe) {
+    owner.ShowWarning(kFoldersUnsafe);
+    return;
+  }
   owner.ShowStatus(kCleaning);
-  const std::optional<std::wstring> cache = KnownFolderPath(services, KnownFolder::kInternetCache);
-  const std::optional<std::wstring> sharedObjects = FlashSharedObjectsDir(services);
-  if (cache) PurgeDirectory(services.files, *cache);
-  if (sharedObjects) PurgeDirectory(services.files, *sharedObjects);
+  for (const UserFolder* folder : {&cache, &sharedObjects})
+    if (folder->state == FolderState::kSafe) PurgeDirectory(services.files, folder->path);
   owner.ShowNotice(kCleaned);
   owner.ShowStatus(std::wstring());
 }

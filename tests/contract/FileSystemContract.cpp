@@ -39,10 +39,9 @@ const Call kCalls[] = {
     {"Append", [](FileSystem& f, const std::wstring& t, const std::wstring&) {
        return f.Append(t, "+", false) == AppendStatus::kOk;
      }, "target+"},
-    {"CreateWithBytes", [](FileSystem& f, const std::wstring& t, const std::wstring&) {
-       return f.CreateWithBytes(t, "created");
+    {"CreateNew", [](FileSystem& f, const std::wstring& t, const std::wstring&) {
+       return f.CreateNew(t, "created", 0);
      }, "created"},
-    {"CopyOver", [](FileSystem& f, const std::wstring& t, const std::wstring& o) { return f.Copy(o, t); }, "other"},
     {"MoveOnto", [](FileSystem& f, const std::wstring& t, const std::wstring& o) { return f.MoveReplacing(o, t); },
      "other"},
     {"Remove", [](FileSystem& f, const std::wstring& t, const std::wstring&) { return f.Remove(t); }, std::nullopt},
@@ -60,21 +59,18 @@ struct Row {
 };
 
 const Row kRows[] = {
-    {"HeldWithoutSharing", true, kShareNone, 0, "------", nullptr},
-    {"HeldSharingRead", true, kShareRead, 0, "y-----", nullptr},
-    {"HeldSharingReadWrite", true, kShareRead | kShareWrite, 0, "yy-y--", nullptr},
+    {"HeldWithoutSharing", true, kShareNone, 0, "-----", nullptr},
+    {"HeldSharingRead", true, kShareRead, 0, "y----", nullptr},
+    {"HeldSharingReadWrite", true, kShareRead | kShareWrite, 0, "yy---", nullptr},
     // NTFS replaces no file that is open, whatever its sharing. The delete
     // is done but pending: see FileDeletedWhileOpenKeepsItsNameUntilClosed.
-    {"HeldSharingAll", true, kShareAll, 0, "yy-y-y", nullptr},
+    {"HeldSharingAll", true, kShareAll, 0, "yy--y", nullptr},
     // Wine refuses the delete itself but leaves writes to the Unix
     // permissions, which root passes and others do not; a Unix rename
     // replaces a read-only file.
-    {"ReadOnly", false, 0, kAttributeReadOnly, "y-----", "y???y-"},
-    // CreateFileW with CREATE_ALWAYS refuses to overwrite a hidden or system
-    // file unless asked for the same attributes, and CopyFileW overwrites
-    // through it. Wine 8 has no such check.
-    {"Hidden", false, 0, kAttributeHidden, "yy--yy", "yyyyyy"},
-    {"System", false, 0, kAttributeSystem, "yy--yy", "yyyyyy"},
+    {"ReadOnly", false, 0, kAttributeReadOnly, "y----", "y?-y-"},
+    {"Hidden", false, 0, kAttributeHidden, "yy-yy", nullptr},
+    {"System", false, 0, kAttributeSystem, "yy-yy", nullptr},
 };
 
 TEST_P(FileSystemContract, SharingAndAttributesAllowOnlyTheirCalls) {
@@ -121,7 +117,7 @@ TEST_P(FileSystemContract, FileDeletedWhileOpenKeepsItsNameUntilClosed) {
   ASSERT_TRUE(files.Remove(file));
   EXPECT_EQ(Listed(files, folder), std::vector<std::wstring>{L"player.sol"});
   EXPECT_EQ(files.Exists(file), s.IsWine());
-  EXPECT_FALSE(files.CreateWithBytes(file, "new"));
+  EXPECT_FALSE(files.CreateNew(file, "new", 0));
   EXPECT_FALSE(files.RemoveEmptyDirectory(folder));
 
   s.ReleaseAll();
@@ -130,25 +126,59 @@ TEST_P(FileSystemContract, FileDeletedWhileOpenKeepsItsNameUntilClosed) {
   EXPECT_TRUE(files.RemoveEmptyDirectory(folder));
 }
 
-TEST_P(FileSystemContract, CopyOverwritesAndMoveReplacesTheTarget) {
+TEST_P(FileSystemContract, CreateNewTakesOnlyAFreeNameAndMoveReplaces) {
   Subject& s = *subject_;
   FileSystem& files = s.Files();
-  const std::wstring from = s.Folder() + L"\\from", to = s.Folder() + L"\\to";
-  const std::wstring moved = s.Folder() + L"\\moved", missing = s.Folder() + L"\\missing";
-  s.MakeFile(from, "new", 0);
+  const std::wstring to = s.Folder() + L"\\to", moved = s.Folder() + L"\\moved", missing = s.Folder() + L"\\missing";
   s.MakeFile(to, "older and longer", 0);
   s.MakeFile(moved, "moved", 0);
 
-  EXPECT_TRUE(files.Copy(from, to));
-  EXPECT_EQ(s.Bytes(to), "new");
-  EXPECT_EQ(s.Bytes(from), "new");
+  EXPECT_FALSE(files.CreateNew(to, "new", 0));
+  EXPECT_EQ(s.Bytes(to), "older and longer");
   EXPECT_TRUE(files.MoveReplacing(moved, to));
   EXPECT_EQ(s.Bytes(to), "moved");
   EXPECT_FALSE(files.Exists(moved));
-
-  EXPECT_FALSE(files.Copy(missing, to));
   EXPECT_FALSE(files.MoveReplacing(missing, to));
   EXPECT_EQ(s.Bytes(to), "moved");
+}
+
+// Links (junctions, symbolic links; Unix links under Wine, which marks only
+// those to folders) and second names of a file lead out of the folder the
+// program works in. Nothing reads, writes, lists, changes or removes
+// through them.
+TEST_P(FileSystemContract, LinksAndSecondNamesAreNeverFollowed) {
+  Subject& s = *subject_;
+  FileSystem& files = s.Files();
+  const std::wstring folder = s.Folder();
+  s.MakeFile(folder + L"\\secret", "secret", 0);
+  s.MakeDirectory(folder + L"\\real");
+  s.MakeFile(folder + L"\\real\\inside", "inside", 0);
+  s.MakeDirectory(folder + L"\\empty");
+  ASSERT_TRUE(s.MakeLink(folder + L"\\file-link", folder + L"\\secret"));
+  ASSERT_TRUE(s.MakeLink(folder + L"\\folder-link", folder + L"\\real"));
+  ASSERT_TRUE(s.MakeLink(folder + L"\\empty-link", folder + L"\\empty"));
+  s.MakeFile(folder + L"\\twice", "twice", 0);
+  ASSERT_TRUE(s.MakeSecondName(folder + L"\\twice-too", folder + L"\\twice"));
+
+  EXPECT_EQ(files.Kind(folder + L"\\secret"), FileKind::kFile);
+  EXPECT_EQ(files.Kind(folder + L"\\real"), FileKind::kDirectory);
+  EXPECT_EQ(files.Kind(folder + L"\\missing"), FileKind::kMissing);
+  for (const wchar_t* odd : {L"\\file-link", L"\\folder-link", L"\\twice", L"\\twice-too"})
+    EXPECT_EQ(files.Kind(folder + odd), FileKind::kOther) << odd[1];
+  EXPECT_EQ(files.ReadWhole(folder + L"\\secret", 100).status, ReadStatus::kOk);
+  EXPECT_EQ(files.ReadWhole(folder + L"\\file-link", 100).status, ReadStatus::kNotPlain);
+  EXPECT_EQ(files.ReadWhole(folder + L"\\twice", 100).status, ReadStatus::kNotPlain);
+  EXPECT_FALSE(files.CreateNew(folder + L"\\file-link", "through", 0));
+  EXPECT_EQ(Listed(files, folder + L"\\folder-link"), std::vector<std::wstring>{});
+  EXPECT_EQ(Listed(files, folder + L"\\real"), std::vector<std::wstring>{L"inside"});
+  EXPECT_FALSE(files.RemoveEmptyDirectory(folder + L"\\empty-link"));
+  const std::optional<std::uint32_t> secretAttributes = files.Attributes(folder + L"\\secret");
+  EXPECT_FALSE(files.SetAttributes(folder + L"\\file-link", kAttributeHidden));
+  EXPECT_FALSE(files.Remove(folder + L"\\file-link"));
+  EXPECT_EQ(files.Attributes(folder + L"\\secret"), secretAttributes);
+
+  EXPECT_EQ(s.Bytes(folder + L"\\secret"), "secret");
+  EXPECT_TRUE(files.Exists(folder + L"\\empty"));
 }
 
 // NTFS lists a folder in the order of its names upcased, compared as
@@ -186,9 +216,8 @@ TEST_P(FileSystemContract, NamesFoldCaseAsWindowsUpcasesThem) {
     s.MakeFile(folder + L"\\" + c.made, "made", 0);
 
     EXPECT_EQ(files.Exists(folder + L"\\" + c.asked), c.same) << n;
-    EXPECT_TRUE(files.CreateWithBytes(folder + L"\\" + c.asked, "asked")) << n;
-    EXPECT_EQ(s.Bytes(folder + L"\\" + c.made), c.same ? "asked" : "made") << n;
-    // Overwriting keeps the name as it was first spelled.
+    EXPECT_EQ(files.CreateNew(folder + L"\\" + c.asked, "asked", 0), !c.same) << n;
+    EXPECT_EQ(s.Bytes(folder + L"\\" + c.made), "made") << n;
     const std::vector<std::wstring> one{c.made}, two{c.made, c.asked};
     std::vector<std::wstring> listed = Listed(files, folder);
     std::sort(listed.begin(), listed.end());
@@ -198,23 +227,22 @@ TEST_P(FileSystemContract, NamesFoldCaseAsWindowsUpcasesThem) {
   }
 }
 
-// The file system sets the archive bit on every file it creates or writes;
-// a copy takes the source's other attributes.
-TEST_P(FileSystemContract, WrittenAndCopiedFilesHaveTheArchiveBit) {
+// A new file has the attributes it was made with, and the file system adds
+// the archive bit to every file it creates or writes.
+TEST_P(FileSystemContract, NewAndWrittenFilesHaveTheArchiveBit) {
   Subject& s = *subject_;
   FileSystem& files = s.Files();
-  const std::wstring created = s.Folder() + L"\\created", appended = s.Folder() + L"\\appended";
-  const std::wstring source = s.Folder() + L"\\source", copy = s.Folder() + L"\\copy";
+  const std::wstring created = s.Folder() + L"\\created", locked = s.Folder() + L"\\locked";
+  const std::wstring appended = s.Folder() + L"\\appended";
   s.MakeFile(appended, "a", 0);
-  s.MakeFile(source, "s", kAttributeHidden);
 
-  ASSERT_TRUE(files.CreateWithBytes(created, "c"));
+  ASSERT_TRUE(files.CreateNew(created, "c", 0));
+  ASSERT_TRUE(files.CreateNew(locked, "", kHiddenReadOnlySystem));
   ASSERT_EQ(files.Append(appended, "b", false), AppendStatus::kOk);
-  ASSERT_TRUE(files.Copy(source, copy));
 
   EXPECT_EQ(files.Attributes(created), kAttributeArchive);
+  EXPECT_EQ(files.Attributes(locked), kHiddenReadOnlySystem | kAttributeArchive);
   EXPECT_EQ(files.Attributes(appended), kAttributeArchive);
-  EXPECT_EQ(files.Attributes(copy), kAttributeArchive | kAttributeHidden);
 }
 
 TEST_P(FileSystemContract, DirectoryWhereAFileIsExpectedIsRefusedUnchanged) {
@@ -229,13 +257,10 @@ TEST_P(FileSystemContract, DirectoryWhereAFileIsExpectedIsRefusedUnchanged) {
   EXPECT_EQ(files.ReadWhole(directory, 100).status, ReadStatus::kOpenFailed);
   EXPECT_FALSE(files.ReadTail(directory, 10));
   EXPECT_EQ(files.Append(directory, "x", true), AppendStatus::kOpenFailed);
-  EXPECT_FALSE(files.CreateWithBytes(directory, "x"));
-  EXPECT_FALSE(files.Copy(file, directory));
-  EXPECT_FALSE(files.Copy(directory, s.Folder() + L"\\copy"));
+  EXPECT_FALSE(files.CreateNew(directory, "x", 0));
   EXPECT_FALSE(files.MoveReplacing(file, directory));
   EXPECT_FALSE(files.Remove(directory));
 
-  EXPECT_FALSE(files.Exists(s.Folder() + L"\\copy"));
   EXPECT_EQ(s.Bytes(file), "file");
   EXPECT_EQ(Listed(files, directory), std::vector<std::wstring>{});
   std::optional<std::uint32_t> attributes = files.Attributes(directory);

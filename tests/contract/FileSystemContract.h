@@ -25,6 +25,10 @@ class Subject {
   // A file with exactly these bytes and attributes (0: none, not even archive).
   virtual void MakeFile(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) = 0;
   virtual void MakeDirectory(const std::wstring& path) = 0;
+  // A link (junction or symbolic link) at `link` to the file or folder
+  // `target`; a second name for the file `existing` (a hard link).
+  virtual bool MakeLink(const std::wstring& link, const std::wstring& target) = 0;
+  virtual bool MakeSecondName(const std::wstring& name, const std::wstring& existing) = 0;
   // Opens the file for reading, sharing `share`, until ReleaseAll; false
   // when the open is refused.
   virtual bool Hold(const std::wstring& path, std::uint32_t share) = 0;

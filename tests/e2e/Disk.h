@@ -20,6 +20,7 @@ using testsupport::ReadBytes;
 using testsupport::RemoveTree;
 using testsupport::WriteBytes;
 
+namespace expected = quietreel::expected;
 using expected::kHostsPath;
 
 std::wstring KnownFolder(int csidl);

@@ -53,7 +53,7 @@ const HostsRow kWithRights[] = {
      Content::Hosts, testsupport::kProtection, Content::Missing},
     {"ResetUnderAnotherName", L"广告屏蔽.v2.exe", Content::Blocked, Content::Hosts, nullptr, IDC_RESET, kReset, false,
      Content::Missing, 0, Content::Hosts},
-    {"BlockWithoutCoreDat", L"Quietreel.exe", Content::Hosts, Content::Missing, RemoveCoreDat, IDOK, kNoDataFile,
+    {"BlockWithoutCoreDat", L"Quietreel.exe", Content::Hosts, Content::Missing, RemoveCoreDat, IDOK, kNoBlockList,
      true, Content::Hosts, 0, Content::Missing},
 };
 const HostsRow kWithoutRights[] = {

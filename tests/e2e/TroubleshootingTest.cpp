@@ -40,8 +40,8 @@ class Troubleshooting : public ::testing::Test {
 
   Program program;
   HWND faq = nullptr;
-  const std::wstring sharedObjects = KnownFolder(CSIDL_APPDATA) + kSharedObjectsUnderAppData;
-  const std::wstring entry = sharedObjects + L"\\K7Q2ZL3D\\" + kBlackScreenEntryName;
+  const std::wstring sharedObjects = KnownFolder(CSIDL_APPDATA) + L"\\" + kFlashSharedObjects;
+  const std::wstring entry = sharedObjects + L"\\K7Q2ZL3D\\" + kVideoSiteStaticHost;
   const std::wstring neighbour = sharedObjects + L"\\K7Q2ZL3D\\v.youku.com\\settings.sol";
   const std::wstring cache = KnownFolder(CSIDL_INTERNET_CACHE);
   const std::wstring cached = cache + L"\\Content.IE5\\E2E\\page[1].htm";

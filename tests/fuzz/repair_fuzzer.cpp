@@ -122,17 +122,20 @@ std::map<std::wstring, std::string> Outside(const FakeWindows& windows, const st
 }
 
 // After a purge without faults a node may stay only for a reason: it is
-// locked, its path is too long to be used, or it is a folder that kept a
-// child.
+// locked, its path is too long to be used, it is a link (never followed nor
+// removed), or it is a folder that kept a child.
 void CheckLeftovers(const FakeWindows& windows, const Tree& tree, const std::wstring& rootKey) {
   std::map<std::wstring, bool> left;  // key without trailing separator => directory
+  std::set<std::wstring> links;
   for (const auto& [key, value] : windows.Snapshot()) {
     if (!Inside(key, rootKey)) continue;
     const bool directory = key.back() == L'\\';
-    left[directory ? key.substr(0, key.size() - 1) : key] = directory;
+    const std::wstring own = directory ? key.substr(0, key.size() - 1) : key;
+    left[own] = directory;
+    if (std::stoul(value.substr(0, value.find(':'))) & quietreel::kAttributeReparsePoint) links.insert(own);
   }
   for (const auto& [key, directory] : left) {
-    if (tree.locked.count(key) || key.size() > windows.MaxPathLength()) continue;
+    if (tree.locked.count(key) || key.size() > windows.MaxPathLength() || links.count(key)) continue;
     bool keptChild = false;
     for (auto it = left.upper_bound(key + L"\\"); it != left.end() && it->first.rfind(key + L"\\", 0) == 0; ++it)
       keptChild = true;

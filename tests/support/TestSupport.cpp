@@ -122,6 +122,13 @@ void RemoveTree(const std::wstring& given) {
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
   const bool directory = attributes & FILE_ATTRIBUTE_DIRECTORY;
   const bool link = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
+  if (link && RunningUnderWine()) {
+    // Wine removes the target of a Unix link it is told to remove; the Unix
+    // tool removes the link.
+    RunCommand(L"Z:\\bin\\rm -f " + UnixNameOf(path));
+    AwaitPresence(path, false);
+    return;
+  }
   ::SetFileAttributesW(path.c_str(), directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL);
   if (!directory) {
     ::DeleteFileW(path.c_str());
@@ -138,27 +145,24 @@ void RemoveTree(const std::wstring& given) {
       ::FindClose(find);
     }
   }
-  if (!::RemoveDirectoryW(path.c_str()) && link && RunningUnderWine()) {
-    // Wine cannot remove a symbolic link to a folder; the Unix tool can.
-    RunCommand(L"Z:\\bin\\rm -f " + UnixNameOf(path));
-    AwaitPresence(path, false);
-  }
+  ::RemoveDirectoryW(path.c_str());
 }
 
-bool MakeDirectoryLink(const std::wstring& link, const std::wstring& target) {
+bool MakeLink(const std::wstring& link, const std::wstring& target) {
   if (RunningUnderWine()) {
     // Wine 8 has no CreateSymbolicLinkW, but it reports a Unix symbolic link
-    // to a folder as a directory with the reparse-point attribute, as
-    // Windows reports a junction.
+    // with the reparse-point attribute, as Windows reports a junction or a
+    // symbolic link.
     const std::wstring unixTarget = UnixNameOf(target);
     const std::wstring unixLink = UnixNameOf(link);
     if (unixTarget.empty() || unixLink.empty()) return false;
     if (!RunCommand(L"Z:\\bin\\ln -s " + unixTarget + L" " + unixLink)) return false;
     AwaitPresence(link, true);
   } else {
-    RunCommand(L"cmd.exe /c mklink /j \"" + link + L"\" \"" + target + L"\"");
+    const bool folder = IsDirectory(target);
+    RunCommand(std::wstring(L"cmd.exe /c mklink ") + (folder ? L"/j \"" : L"\"") + link + L"\" \"" + target + L"\"");
   }
-  return (Attributes(link) & FILE_ATTRIBUTE_REPARSE_POINT) && Exists(link);
+  return Exists(link);
 }
 
 std::wstring Environment(const wchar_t* name) {

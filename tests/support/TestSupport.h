@@ -32,9 +32,9 @@ bool MakeFile(const std::wstring& path, const std::string& bytes);
 // Removes a tree whatever its attributes, without following links. Missing
 // is fine.
 void RemoveTree(const std::wstring& path);
-// A directory link (a junction on Windows, a symbolic link under Wine);
-// false when the system cannot make one.
-bool MakeDirectoryLink(const std::wstring& link, const std::wstring& target);
+// A link to a folder (a junction) or a file (a symbolic link); a Unix link
+// under Wine. False when the system cannot make one.
+bool MakeLink(const std::wstring& link, const std::wstring& target);
 
 std::wstring Environment(const wchar_t* name);
 bool RunningUnderWine();

@@ -19,6 +19,16 @@ class FakeSubject : public Subject {
     machine_.AddFile(path, bytes, attributes);
   }
   void MakeDirectory(const std::wstring& path) override { machine_.AddDirectory(path); }
+  bool MakeLink(const std::wstring& link, const std::wstring& target) override {
+    machine_.AddLink(link, target);
+    return true;
+  }
+  bool MakeSecondName(const std::wstring& name, const std::wstring& existing) override {
+    const std::string bytes = machine_.BytesOf(existing);
+    machine_.AddHardLinkedFile(existing, bytes);
+    machine_.AddHardLinkedFile(name, bytes);
+    return true;
+  }
   bool Hold(const std::wstring& path, std::uint32_t share) override {
     const int handle = machine_.HoldOpen(path, share);
     if (handle) handles_.push_back(handle);

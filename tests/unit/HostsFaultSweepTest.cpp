@@ -229,7 +229,7 @@ TEST(HostsCrashSweep, ACutKeepsFlushedWorkOnly) {
   };
   const Row rows[] = {
       {Data::kLost, Journal::kKept, std::string()},
-      {Data::kZeroed, Journal::kKept, std::string(2, '\0')},
+      {Data::kZeroed, Journal::kKept, std::string(1, '\0')},
       {Data::kLost, Journal::kRolledBack, std::nullopt},
       {Data::kZeroed, Journal::kRolledBack, std::nullopt},
   };
@@ -238,8 +238,8 @@ TEST(HostsCrashSweep, ACutKeepsFlushedWorkOnly) {
     m.machine.AddFile(m.hosts, "ab");
     m.machine.CrashAfterCall(2);
     EXPECT_EQ(m.machine.Append(m.hosts, "cd", false), AppendStatus::kOk);
-    m.machine.FailNext("Copy");
-    EXPECT_FALSE(m.machine.Copy(m.hosts, m.backup));  // "ab" written, never flushed
+    m.machine.FailNext("CreateNew");
+    EXPECT_FALSE(m.machine.CreateNew(m.backup, "ab", 0));  // half written, never flushed
     EXPECT_TRUE(m.machine.Remove(m.hosts));           // after the cut
     m.machine.Reboot(row.data, row.journal);
     EXPECT_EQ(Contents(m, m.hosts), "abcd");

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "Expected.h"
 #include "fake/FakeWindows.h"
 #include "hosts/BlockListCodec.h"
 #include "hosts/HostsBlocker.h"
@@ -25,6 +26,10 @@ inline const char* StateName(HostsState state) {
 inline constexpr HostsState kAllStates[] = {HostsState::kClean, HostsState::kBlocked, HostsState::kNoHosts,
                                             HostsState::kOrphaned};
 
+inline std::string Encoded(const std::string& plain) {
+  return EncodeBlockList(kBlockListBaseChar, plain, kBlockListSeed);
+}
+
 // A machine with core.dat in the program folder and the hosts file and
 // `backup` set up for one of the four states.
 class HostsMachine {
@@ -32,13 +37,10 @@ class HostsMachine {
   static constexpr char kUserHosts[] = "127.0.0.1 localhost\r\n10.0.0.5 nas.home\r\n";
   static constexpr char kList[] = "# ads\n0.0.0.0 atm.youku.com\n0.0.0.0 afp.iqiyi.com\n";
   static constexpr char kListOnDisk[] = "# ads\r\n0.0.0.0 atm.youku.com\r\n0.0.0.0 afp.iqiyi.com\r\n";
-  static constexpr char kHiddenReadOnlySystem = 0x7;
 
   HostsMachine() { ShipList(kList); }
 
-  void ShipList(const std::string& plain) {
-    machine.AddFile(coreDat, EncodeBlockList(kBlockListBaseChar, plain, kBlockListSeed));
-  }
+  void ShipList(const std::string& plain) { machine.AddFile(coreDat, Encoded(plain)); }
 
   // Blocked and Orphaned look as a Block left them: the hosts file hidden,
   // read-only and system, and `backup` holding the user's old file.
@@ -48,15 +50,13 @@ class HostsMachine {
     if (state == HostsState::kBlocked || state == HostsState::kOrphaned) machine.AddFile(backup, userHosts);
   }
 
-  static std::string Marker() {
-    static constexpr char kMarker[] = "Brassfen\r\nwww.brassfen.example\r\nAny problem contact us!";
-    return std::string(kMarker, sizeof kMarker);  // with its zero byte
-  }
+  static std::string Marker() { return std::string(expected::kMarker, expected::kMarkerSize); }
 
   fake::FakeWindows machine;
   fake::FakeWindow owner;
   Services services = machine.MakeServices();
   const std::wstring hosts = fake::FakeWindows::kHostsPath;
+  const std::wstring scratch = hosts + L".quietreel";
   const std::wstring backup = fake::FakeWindows::kProgramDirectory + L"backup";
   const std::wstring coreDat = fake::FakeWindows::kProgramDirectory + L"core.dat";
 };

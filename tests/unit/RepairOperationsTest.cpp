@@ -1,8 +1,16 @@
+// The two storage repairs, one row a case: what the user is told, what
+// becomes of the video site's storage, and that nothing outside the folders
+// the repair may empty was touched.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "Expected.h"
 #include "fake/FakeWindows.h"
 #include "repair/RepairOperations.h"
 
@@ -11,230 +19,244 @@ namespace {
 
 using fake::FakeWindow;
 using fake::FakeWindows;
-using BoxKind = FakeWindow::BoxKind;
+using Kind = FakeWindow::BoxKind;
+namespace text = expected;
 
-const std::wstring kAppData = L"C:\\Users\\user\\AppData\\Roaming";
-const std::wstring kCache = L"C:\\Users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCache";
-const std::wstring kSharedObjects = kAppData + L"\\Macromedia\\Flash Player\\#SharedObjects";
+const std::wstring kProfile = L"C:\\Users\\user";
+const std::wstring kAppData = kProfile + L"\\AppData\\Roaming";
+const std::wstring kCache = kProfile + L"\\AppData\\Local\\Microsoft\\Windows\\INetCache";
+const std::wstring kFlashPlayer = kAppData + L"\\Macromedia\\Flash Player";
+const std::wstring kSharedObjects = kFlashPlayer + L"\\#SharedObjects";
 const std::wstring kStorage = kSharedObjects + L"\\7KXQ2M4A\\static.youku.com";
-constexpr std::uint32_t kLocked = kAttributeHidden | kAttributeReadOnly | kAttributeSystem;
-// The repair's new file also has the archive bit, as every new file does.
-constexpr std::uint32_t kLockedNew = kLocked | kAttributeArchive;
+const std::wstring kDocuments = kProfile + L"\\Documents";
+const std::wstring kThesis = kDocuments + L"\\thesis.doc";
+const std::wstring kPublic = L"C:\\Users\\Public\\Documents";
+constexpr std::uint32_t kLockedNew = kHiddenReadOnlySystem | kAttributeArchive;
 
-const std::wstring kNothingToRepair = L"未出现过优酷黑屏问题！";
-const std::wstring kRepaired = L"恭喜您，黑屏问题解决成功，请重新打开浏览器观看，祝您愉快！";
-const std::wstring kRepairFailed = L"黑屏问题解决失败，请关闭浏览器及正在观看的视频后重试！";
-const std::wstring kCleaning = L"临时文件清理中，请您耐心等候...";
-const std::wstring kCleaned = L"删除临时文件成功！";
+enum class Operation { kRepair, kCleanup };
 
-std::string Quoted(const std::string& verb, const std::wstring& path) {
-  return "attrib " + verb + " \"" + fake::Narrow(path) + "\"";
-}
-
-std::size_t CountCalls(const std::vector<std::string>& log, const std::string& prefix) {
-  std::size_t count = 0;
-  for (const std::string& call : log) count += call.compare(0, prefix.size(), prefix) == 0;
-  return count;
-}
-
-class RepairSharedObjectTest : public ::testing::Test {
- protected:
-  void Repair() { RepairSharedObject(machine_.MakeServices(), dialog_); }
-  std::vector<std::wstring> Texts() const {
-    std::vector<std::wstring> texts;
-    for (const auto& box : dialog_.Boxes()) texts.push_back(box.text);
-    return texts;
-  }
-
-  FakeWindows machine_;
-  FakeWindow dialog_;
+struct Row {
+  const char* name;
+  std::function<void(FakeWindows&)> arrange;
+  Operation operation;
+  Kind kind;
+  const wchar_t* message;
+  // Folders the operation may empty; everything else must stay as it was.
+  std::vector<std::wstring> mayChange;
+  // Paths that must be gone afterwards.
+  std::vector<std::wstring> gone = {};
+  // The storage entry ends as the repair's empty locked file.
+  bool storageLocked = false;
 };
 
-TEST_F(RepairSharedObjectTest, StorageFolderBecomesAnEmptyLockedFile) {
-  machine_.AddFile(kStorage + L"\\player.sol", "settings", kAttributeReadOnly);
-  machine_.AddFile(kStorage + L"\\ads\\count.sol", "3");
-  machine_.AddFile(kSharedObjects + L"\\7KXQ2M4A\\other.site\\keep.sol", "keep");
+std::ostream& operator<<(std::ostream& out, const Row& row) { return out << row.name; }
 
-  Repair();
-
-  EXPECT_TRUE(machine_.IsFile(kStorage));
-  EXPECT_EQ(machine_.BytesOf(kStorage), "");
-  EXPECT_EQ(machine_.AttributesOf(kStorage), kLockedNew);
-  EXPECT_EQ(machine_.BytesOf(kSharedObjects + L"\\7KXQ2M4A\\other.site\\keep.sol"), "keep");
-  EXPECT_EQ(machine_.Commands(), std::vector<std::string>{Quoted("+h +r +s", kStorage)});
-  ASSERT_EQ(dialog_.Boxes().size(), 1u);
-  EXPECT_EQ(dialog_.Boxes()[0].kind, BoxKind::kNotice);
-  EXPECT_EQ(dialog_.Boxes()[0].text, kRepaired);
+void Storage(FakeWindows& m) {
+  m.AddFile(kStorage + L"\\player.sol", "settings", kAttributeReadOnly);
+  m.AddFile(kStorage + L"\\ads\\count.sol", "3");
+  m.AddFile(kSharedObjects + L"\\7KXQ2M4A\\other.site\\keep.sol", "keep");
 }
 
-TEST_F(RepairSharedObjectTest, EarlierRepairsFileIsUnlockedAndMadeAgain) {
-  machine_.AddFile(kStorage, "", kLocked);
-
-  Repair();
-
-  EXPECT_TRUE(machine_.IsFile(kStorage));
-  EXPECT_EQ(machine_.AttributesOf(kStorage), kLockedNew);
-  EXPECT_EQ(machine_.Commands(),
-            (std::vector<std::string>{Quoted("-h -r -s", kStorage), Quoted("+h +r +s", kStorage)}));
-  EXPECT_EQ(Texts(), std::vector<std::wstring>{kRepaired});
+void Caches(FakeWindows& m) {
+  m.AddFile(kCache + L"\\Content.IE5\\Q1\\ad[1].swf", "swf", kAttributeReadOnly);
+  m.AddFile(kCache + L"\\Content.IE5\\index.dat", "idx", kAttributeHidden | kAttributeSystem);
+  m.AddFile(kStorage + L"\\player.sol", "sol");
+  m.AddFile(kFlashPlayer + L"\\macromedia.com\\settings.sol", "keep");
 }
 
-// The attrib that should unlock the old file fails: its read-only bit is
-// taken off directly, and the repair still goes through.
-TEST_F(RepairSharedObjectTest, EarlierRepairsFileGoesEvenWhenAttribFails) {
-  machine_.AddFile(kStorage, "stale", kLocked);
-  machine_.FailNext("Run");
-
-  Repair();
-
-  EXPECT_EQ(machine_.BytesOf(kStorage), "");
-  EXPECT_EQ(machine_.AttributesOf(kStorage), kLockedNew);
-  EXPECT_EQ(Texts(), std::vector<std::wstring>{kRepaired});
+void UserDocuments(FakeWindows& m) {
+  m.AddFile(kThesis, "years of work", kAttributeReadOnly);
+  m.AddFile(kDocuments + L"\\static.youku.com\\notes.txt", "mine");
+  m.AddFile(kPublic + L"\\shared.doc", "everyone's");
 }
 
-TEST_F(RepairSharedObjectTest, NoStorageEntryChangesNothing) {
-  machine_.AddFile(kSharedObjects + L"\\7KXQ2M4A\\static.youku.com.bak\\x.sol", "x");
-  machine_.AddFile(kAppData + L"\\static.youku.com", "outside the Flash folder");
-  const auto before = machine_.Snapshot();
-
-  Repair();
-
-  EXPECT_EQ(machine_.Snapshot(), before);
-  EXPECT_TRUE(machine_.Commands().empty());
-  EXPECT_EQ(Texts(), std::vector<std::wstring>{kNothingToRepair});
+// A folder the walk has listed as a real one is made a link to the user's
+// documents before the walk enters it, as a program racing it could.
+std::function<void()> SwapForLink(FakeWindows& m, std::wstring folder, std::wstring file) {
+  return [&m, folder, file] {
+    m.Remove(file);
+    m.RemoveEmptyDirectory(folder);
+    m.AddLink(folder, kDocuments);
+  };
 }
 
-// The folder cannot be emptied (the player still has a file open), so no
-// file can take its place: that is a failure, not a success.
-TEST_F(RepairSharedObjectTest, FolderThatWillNotGoIsReportedAsFailure) {
-  machine_.AddFile(kStorage + L"\\in-use.sol", "x");
-  machine_.Lock(kStorage + L"\\in-use.sol");
+const Row kRows[] = {
+    // --- The black-screen repair ---------------------------------------------------
+    {"StorageFolderBecomesAnEmptyLockedFile", Storage, Operation::kRepair, Kind::kNotice, text::kRepaired, {kStorage}, {}, true},
+    {"EarlierRepairsFileIsMadeAgain", [](FakeWindows& m) { m.AddFile(kStorage, "", kHiddenReadOnlySystem); },
+     Operation::kRepair, Kind::kNotice, text::kRepaired, {kStorage}, {}, true},
+    {"EarlierRepairsFileGoesEvenWhenUnhidingFails",
+     [](FakeWindows& m) { m.AddFile(kStorage, "stale", kHiddenReadOnlySystem), m.FailNext("SetAttributes"); },
+     Operation::kRepair, Kind::kNotice, text::kRepaired, {kStorage}, {}, true},
+    {"NoStorageEntry",
+     [](FakeWindows& m) {
+       m.AddFile(kSharedObjects + L"\\7KXQ2M4A\\static.youku.com.bak\\x.sol", "x");
+       m.AddFile(kAppData + L"\\static.youku.com", "outside the Flash folder");
+     },
+     Operation::kRepair, Kind::kNotice, text::kNothingToRepair, {}},
+    {"FolderThatWillNotGoIsAFailure",
+     [](FakeWindows& m) { m.AddFile(kStorage + L"\\in-use.sol", "x"), m.Lock(kStorage + L"\\in-use.sol"); },
+     Operation::kRepair, Kind::kWarning, text::kRepairFailed, {kStorage}},
+    {"AppDataUnnamed_Repair",
+     [](FakeWindows& m) { Storage(m), m.SetKnownFolder(KnownFolder::kAppData, std::wstring()); },
+     Operation::kRepair, Kind::kNotice, text::kNothingToRepair, {}},
+    {"AppDataMissingOnDisk_Repair",
+     [](FakeWindows& m) { m.SetKnownFolder(KnownFolder::kAppData, kProfile + L"\\NoSuchRoaming"); },
+     Operation::kRepair, Kind::kNotice, text::kNothingToRepair, {}},
+    {"SharedObjectsIsAFile_Repair", [](FakeWindows& m) { m.AddFile(kSharedObjects, "not a folder"); },
+     Operation::kRepair, Kind::kNotice, text::kNothingToRepair, {}},
+    {"StorageEntryIsALink",
+     [](FakeWindows& m) { UserDocuments(m), m.AddDirectory(kSharedObjects + L"\\X"),
+                          m.AddLink(kSharedObjects + L"\\X\\static.youku.com", kDocuments); },
+     Operation::kRepair, Kind::kWarning, text::kFoldersUnsafe, {}},
+    {"AppDataOutsideTheProfile_Repair",
+     [](FakeWindows& m) {
+       m.AddFile(kPublic + L"\\Macromedia\\Flash Player\\#SharedObjects\\X\\static.youku.com\\a.sol", "a");
+       m.SetKnownFolder(KnownFolder::kAppData, kPublic);
+     },
+     Operation::kRepair, Kind::kWarning, text::kFoldersUnsafe, {}},
+    {"FlashFolderIsALink_Repair",
+     [](FakeWindows& m) { UserDocuments(m), m.AddLink(kFlashPlayer, kDocuments); },
+     Operation::kRepair, Kind::kWarning, text::kFoldersUnsafe, {}},
+    {"StorageReplacedByALinkBeforeTheNewFile",
+     [](FakeWindows& m) {
+       Storage(m), UserDocuments(m);
+       m.BeforeCall("CreateNew", [&m] { m.AddLink(kStorage, kThesis); });
+     },
+     Operation::kRepair, Kind::kWarning, text::kRepairFailed, {kStorage}},
 
-  Repair();
+    // --- The cleanup ---------------------------------------------------------------------
+    {"CleansBothFoldersAndNothingElse", Caches, Operation::kCleanup, Kind::kNotice, text::kCleaned,
+     {kCache, kSharedObjects}, {kCache, kSharedObjects}},
+    {"MissingFlashFolderStillCleansTheCache",
+     [](FakeWindows& m) { Caches(m), m.SetKnownFolder(KnownFolder::kAppData, kProfile + L"\\NoSuchRoaming"); },
+     Operation::kCleanup, Kind::kNotice, text::kCleaned, {kCache}, {kCache}},
+    {"UnnamedCacheIsLeftOut", [](FakeWindows& m) { Caches(m), m.SetKnownFolder(KnownFolder::kInternetCache, {}); },
+     Operation::kCleanup, Kind::kNotice, text::kCleaned, {kSharedObjects}, {kSharedObjects}},
+    {"UnnamedAppDataIsLeftOut",
+     [](FakeWindows& m) {
+       Caches(m), m.AddFile(L"C:\\Macromedia\\Flash Player\\#SharedObjects\\x.sol", "root-relative");
+       m.SetKnownFolder(KnownFolder::kAppData, std::wstring());
+     },
+     Operation::kCleanup, Kind::kNotice, text::kCleaned, {kCache}, {kCache}},
+    {"SharedObjectsIsAFile_Cleanup", [](FakeWindows& m) { m.AddFile(kSharedObjects, "not a folder"); },
+     Operation::kCleanup, Kind::kNotice, text::kCleaned, {kCache}, {kCache}},
+    {"LinkInsideTheCacheIsNotFollowed",
+     [](FakeWindows& m) { UserDocuments(m), m.AddFile(kCache + L"\\Low\\ad.js", "js"),
+                          m.AddLink(kCache + L"\\Low\\documents", kDocuments); },
+     Operation::kCleanup, Kind::kNotice, text::kCleaned, {kCache, kSharedObjects}, {kCache + L"\\Low\\ad.js"}},
+    {"CacheFolderSettingPointsOutsideTheProfile",
+     [](FakeWindows& m) { Caches(m), UserDocuments(m), m.SetKnownFolder(KnownFolder::kInternetCache, kPublic); },
+     Operation::kCleanup, Kind::kWarning, text::kFoldersUnsafe, {}},
+    {"CacheFolderSettingClimbsOutOfTheProfile",
+     [](FakeWindows& m) {
+       Caches(m), UserDocuments(m);
+       m.SetKnownFolder(KnownFolder::kInternetCache, kProfile + L"\\..\\Public\\Documents");
+     },
+     Operation::kCleanup, Kind::kWarning, text::kFoldersUnsafe, {}},
+    {"FlashFolderIsALink_Cleanup", [](FakeWindows& m) { Caches(m), UserDocuments(m), m.AddLink(kFlashPlayer, kDocuments); },
+     Operation::kCleanup, Kind::kWarning, text::kFoldersUnsafe, {}},
+    {"ProfileUnknown_Cleanup", [](FakeWindows& m) { Caches(m), m.SetKnownFolder(KnownFolder::kProfile, {}); },
+     Operation::kCleanup, Kind::kWarning, text::kFoldersUnsafe, {}},
+    {"SubfolderSwappedForALinkWhileThePurgeRuns",
+     [](FakeWindows& m) {
+       UserDocuments(m), m.AddFile(kCache + L"\\Low\\ad.js", "js");
+       m.BeforeCall("Enumerate", SwapForLink(m, kCache + L"\\Low", kCache + L"\\Low\\ad.js"), 2);
+     },
+     Operation::kCleanup, Kind::kNotice, text::kCleaned, {kCache, kSharedObjects}},
+};
 
-  EXPECT_TRUE(machine_.IsDirectory(kStorage));
-  EXPECT_TRUE(machine_.Commands().empty());
-  ASSERT_EQ(dialog_.Boxes().size(), 1u);
-  EXPECT_EQ(dialog_.Boxes()[0].kind, BoxKind::kWarning);
-  EXPECT_EQ(dialog_.Boxes()[0].text, kRepairFailed);
+// The fake's keys are its paths upcased, as Windows folds names.
+std::wstring Upper(std::wstring text) {
+  for (auto& c : text)
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+  return text;
 }
 
-TEST_F(RepairSharedObjectTest, UnavailableAppDataIsNeverSearched) {
-  machine_.AddDirectory(L"C:\\static.youku.com");
-  machine_.AddDirectory(L"C:\\Macromedia\\Flash Player\\#SharedObjects\\static.youku.com");
-  for (const std::optional<std::wstring>& appData : {std::optional<std::wstring>(), std::optional<std::wstring>(L"")}) {
-    machine_.SetKnownFolder(KnownFolder::kAppData, appData);
-    machine_.ResetCounters();
-    const auto before = machine_.Snapshot();
-
-    Repair();
-
-    EXPECT_EQ(machine_.Snapshot(), before);
-    EXPECT_EQ(CountCalls(machine_.CallLog(), "Enumerate"), 0u);
+// Every node outside the folders the row allows to change.
+std::map<std::wstring, std::string> Outside(const FakeWindows& machine, const std::vector<std::wstring>& roots) {
+  std::map<std::wstring, std::string> rest;
+  for (const auto& [key, value] : machine.Snapshot()) {
+    bool inside = false;
+    for (const std::wstring& root : roots) {
+      const std::wstring prefix = Upper(root);
+      inside = inside || key == prefix || key.rfind(prefix + L"\\", 0) == 0;
+    }
+    if (!inside) rest[key] = value;
   }
-  EXPECT_EQ(Texts(), (std::vector<std::wstring>{kNothingToRepair, kNothingToRepair}));
+  return rest;
 }
 
-// Records, each time the status line is set, how many deletions the machine
-// had seen by then.
+class RepairOperations : public ::testing::TestWithParam<Row> {};
+
+TEST_P(RepairOperations, TellTheOutcomeAndTouchNothingElse) {
+  const Row& row = GetParam();
+  FakeWindows machine;
+  FakeWindow dialog;
+  row.arrange(machine);
+  const auto outside = Outside(machine, row.mayChange);
+
+  if (row.operation == Operation::kRepair) {
+    RepairSharedObject(machine.MakeServices(), dialog);
+  } else {
+    CleanTemporaryFiles(machine.MakeServices(), dialog);
+  }
+
+  std::vector<FakeWindow::Box> told = dialog.Boxes();
+  if (row.operation == Operation::kCleanup) {
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told.front().kind, Kind::kQuestion);
+    EXPECT_EQ(fake::Narrow(told.front().text), fake::Narrow(text::kCleanupQuestion));
+    EXPECT_EQ(fake::Narrow(told.front().caption), fake::Narrow(text::kCleanupCaption));
+    told.erase(told.begin());
+  }
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0].kind, row.kind);
+  EXPECT_EQ(fake::Narrow(told[0].text), fake::Narrow(row.message));
+  EXPECT_EQ(Outside(machine, row.mayChange), outside);
+  if (row.storageLocked) {
+    EXPECT_TRUE(machine.IsFile(kStorage));
+    EXPECT_EQ(machine.BytesOf(kStorage), "");
+    EXPECT_EQ(machine.AttributesOf(kStorage), kLockedNew);
+  }
+  for (const std::wstring& path : row.gone) EXPECT_FALSE(machine.Exists(path)) << fake::Narrow(path);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RepairOperations, ::testing::ValuesIn(kRows),
+                         [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+
+// The status line shows while the purges run: it is set before the first
+// file goes and cleared after the last, and Cancel shows nothing at all.
 class StatusWindow : public FakeWindow {
  public:
   explicit StatusWindow(const FakeWindows& machine) : machine_(machine) {}
   void ShowStatus(const std::wstring& text) override {
     FakeWindow::ShowStatus(text);
-    deletionsSeen.push_back(CountCalls(machine_.CallLog(), "Remove"));
+    cacheThere.push_back(machine_.IsDirectory(kCache));
   }
-  void ShowNotice(const std::wstring& text) override {
-    FakeWindow::ShowNotice(text);
-    deletionsAtNotice = CountCalls(machine_.CallLog(), "Remove");
-  }
-  std::vector<std::size_t> deletionsSeen;
-  std::size_t deletionsAtNotice = 0;
+  std::vector<bool> cacheThere;
 
  private:
   const FakeWindows& machine_;
 };
 
-class CleanTemporaryFilesTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    machine_.AddFile(kCache + L"\\Content.IE5\\Q1\\ad[1].swf", "swf", kAttributeReadOnly);
-    machine_.AddFile(kCache + L"\\Content.IE5\\index.dat", "idx", kAttributeHidden | kAttributeSystem);
-    machine_.AddFile(kStorage + L"\\player.sol", "sol");
-    machine_.AddFile(kAppData + L"\\Macromedia\\Flash Player\\macromedia.com\\settings.sol", "keep");
-    machine_.ResetCounters();
-  }
-  void Clean() { CleanTemporaryFiles(machine_.MakeServices(), window_); }
+TEST(CleanupStatus, ShownWhileThePurgesRunAndNotAfterCancel) {
+  FakeWindows machine;
+  Caches(machine);
+  StatusWindow window(machine);
+  CleanTemporaryFiles(machine.MakeServices(), window);
+  EXPECT_EQ(window.StatusLog(), (std::vector<std::wstring>{text::kCleaning, L""}));
+  EXPECT_EQ(window.cacheThere, (std::vector<bool>{true, false}));
 
-  FakeWindows machine_;
-  StatusWindow window_{machine_};
-};
-
-TEST_F(CleanTemporaryFilesTest, AnsweredOkPaintsStatusThenPurgesBothFolders) {
-  Clean();
-
-  EXPECT_FALSE(machine_.Exists(kCache));
-  EXPECT_FALSE(machine_.Exists(kSharedObjects));
-  EXPECT_EQ(machine_.BytesOf(kAppData + L"\\Macromedia\\Flash Player\\macromedia.com\\settings.sol"), "keep");
-
-  ASSERT_EQ(window_.Boxes().size(), 2u);
-  EXPECT_EQ(window_.Boxes()[0].kind, BoxKind::kQuestion);
-  EXPECT_EQ(window_.Boxes()[0].caption, L"提示");
-  EXPECT_EQ(window_.Boxes()[0].text, L"删除临时文件需要一段时间，确定继续?");
-  EXPECT_EQ(window_.Boxes()[1].kind, BoxKind::kNotice);
-  EXPECT_EQ(window_.Boxes()[1].text, kCleaned);
-
-  EXPECT_EQ(window_.StatusLog(), (std::vector<std::wstring>{kCleaning, L""}));
-  const std::size_t deletions = CountCalls(machine_.CallLog(), "Remove");
-  ASSERT_GT(deletions, 0u);
-  EXPECT_EQ(window_.deletionsSeen, (std::vector<std::size_t>{0, deletions}));
-  EXPECT_EQ(window_.deletionsAtNotice, deletions);
-}
-
-TEST_F(CleanTemporaryFilesTest, AnsweredCancelDoesNothing) {
-  window_.AnswerOk(false);
-  const auto before = machine_.Snapshot();
-
-  Clean();
-
-  EXPECT_EQ(machine_.Snapshot(), before);
-  EXPECT_TRUE(window_.StatusLog().empty());
-  ASSERT_EQ(window_.Boxes().size(), 1u);
-  EXPECT_EQ(window_.Boxes()[0].kind, BoxKind::kQuestion);
-}
-
-TEST_F(CleanTemporaryFilesTest, MissingFlashFolderStillCleansTheCache) {
-  machine_.AddFile(L"C:\\Users\\user\\other.txt", "x");
-  machine_.SetKnownFolder(KnownFolder::kAppData, L"C:\\Users\\user\\NoSuchRoaming");
-
-  Clean();
-
-  EXPECT_FALSE(machine_.Exists(kCache));
-  EXPECT_TRUE(machine_.IsDirectory(kSharedObjects));
-  EXPECT_EQ(window_.Boxes().back().text, kCleaned);
-  EXPECT_EQ(window_.StatusLog().back(), L"");
-}
-
-// An unnamed folder would come out as an empty path, the root of the drive.
-TEST_F(CleanTemporaryFilesTest, UnavailableFoldersAreLeftOutAndTheRestIsCleaned) {
-  machine_.AddFile(L"C:\\boot.ini", "boot");
-  machine_.AddFile(L"C:\\Macromedia\\Flash Player\\#SharedObjects\\x.sol", "root-relative");
-
-  machine_.SetKnownFolder(KnownFolder::kInternetCache, std::nullopt);
-  Clean();
-  EXPECT_TRUE(machine_.IsDirectory(kCache));
-  EXPECT_FALSE(machine_.Exists(kSharedObjects));
-
-  machine_.SetKnownFolder(KnownFolder::kInternetCache, kCache);
-  machine_.SetKnownFolder(KnownFolder::kAppData, L"");
-  Clean();
-  EXPECT_FALSE(machine_.Exists(kCache));
-
-  EXPECT_EQ(machine_.BytesOf(L"C:\\boot.ini"), "boot");
-  EXPECT_EQ(machine_.BytesOf(L"C:\\Macromedia\\Flash Player\\#SharedObjects\\x.sol"), "root-relative");
-  EXPECT_EQ(window_.Boxes().size(), 4u);
-  EXPECT_EQ(window_.Boxes().back().text, kCleaned);
-  EXPECT_EQ(window_.StatusLog().back(), L"");
+  FakeWindows untouched;
+  Caches(untouched);
+  const auto before = untouched.Snapshot();
+  FakeWindow declined;
+  declined.AnswerOk(false);
+  CleanTemporaryFiles(untouched.MakeServices(), declined);
+  EXPECT_EQ(untouched.Snapshot(), before);
+  EXPECT_TRUE(declined.StatusLog().empty());
+  EXPECT_EQ(declined.Boxes().size(), 1u);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include "FileSystemContract.h"
 #include "RepairWinSupport.h"
-#include "platform/win32/ScopedHandle.h"
+#include "platform/win32/ScopedWin.h"
 #include "platform/win32/Win32FileSystem.h"
 
 namespace quietreel::contract {
@@ -20,6 +20,12 @@ class Win32Subject : public Subject {
     repairtest::WriteFileAt(path, bytes, attributes);
   }
   void MakeDirectory(const std::wstring& path) override { repairtest::MakeDirectories(path); }
+  bool MakeLink(const std::wstring& link, const std::wstring& target) override {
+    return repairtest::MakeLink(link, target);
+  }
+  bool MakeSecondName(const std::wstring& name, const std::wstring& existing) override {
+    return ::CreateHardLinkW(name.c_str(), existing.c_str(), nullptr) != FALSE;
+  }
   bool Hold(const std::wstring& path, std::uint32_t share) override {
     auto handle = std::make_unique<win32::ScopedHandle>(::CreateFileW(
         path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

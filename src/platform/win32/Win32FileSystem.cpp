@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <new>
 
-#include "platform/win32/ScopedHandle.h"
+#include "platform/win32/LinkCheck.h"
+#include "platform/win32/ScopedWin.h"
 
 namespace quietreel::win32 {
 namespace {
@@ -22,24 +23,17 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
   return true;
 }
 
-// FlushFileBuffers wants a handle open for writing, which a read-only file
-// refuses: the bit goes off for the open and back on after it.
-bool FlushToDisk(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-  const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-  if (readOnly && !::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) return false;
-  ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-  bool flushed = file.Valid() && ::FlushFileBuffers(file.Get());
-  flushed = file.Close() && flushed;
-  return (!readOnly || ::SetFileAttributesW(path.c_str(), attributes)) && flushed;
-}
-
+// The directory is opened and checked on its handle before it is listed:
+// one swapped for a link since the caller looked at it lists nothing. The
+// handle, kept open while listing and shared for everything but deletion,
+// stops the directory from being renamed or replaced meanwhile.
 class FindEnumeration : public DirectoryEnumeration {
  public:
   explicit FindEnumeration(const std::wstring& directory)
-      : find_(::FindFirstFileW(Pattern(directory).c_str(), &data_)), pending_(find_.Valid()) {}
+      : directory_(::CreateFileW(directory.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)),
+        find_(IsRealDirectory(directory) ? ::FindFirstFileW(Pattern(directory).c_str(), &data_) : INVALID_HANDLE_VALUE),
+        pending_(find_.Valid()) {}
 
   bool Next(FileEntry& entry) override {
     while (pending_) {
@@ -55,11 +49,16 @@ class FindEnumeration : public DirectoryEnumeration {
   }
 
  private:
+  bool IsRealDirectory(const std::wstring& directory) const {
+    return directory_.Valid() && IsPlain(directory_.Get(), directory);
+  }
+
   static std::wstring Pattern(const std::wstring& directory) {
     bool separated = !directory.empty() && directory.back() == L'\\';
     return directory + (separated ? L"*.*" : L"\\*.*");
   }
 
+  ScopedHandle directory_;
   WIN32_FIND_DATAW data_{};
   ScopedFind find_;
   bool pending_;
@@ -69,17 +68,28 @@ class FindEnumeration : public DirectoryEnumeration {
 
 bool Win32FileSystem::Exists(const std::wstring& path) { return ::_waccess(path.c_str(), 0) == 0; }
 
+FileKind Win32FileSystem::Kind(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::kMissing;
+  ScopedHandle file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (file.Valid() && !IsPlain(file.Get(), path)) return FileKind::kOther;
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return FileKind::kOther;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::kDirectory : FileKind::kFile;
+}
+
 bool Win32FileSystem::OpensAsFile(const std::wstring& path) {
   ScopedStream stream(::_wfopen(path.c_str(), L"rb"));
   return stream.Valid();
 }
 
 // Writers are shut out while the file is read, so it is read whole as one
-// version of itself.
+// version of itself, and only once the handle is known to be a plain file.
 ReadResult Win32FileSystem::ReadWhole(const std::wstring& path, std::size_t maxBytes) {
   ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!file.Valid()) return {ReadStatus::kOpenFailed, {}};
+  if (!IsPlain(file.Get(), path)) return {ReadStatus::kNotPlain, {}};
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file.Get(), &size)) return {ReadStatus::kReadFailed, {}};
   if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) return {ReadStatus::kTooLarge, {}};
@@ -127,30 +137,34 @@ AppendStatus Win32FileSystem::Append(const std::wstring& path, const std::string
   return written && closed ? AppendStatus::kOk : AppendStatus::kWriteFailed;
 }
 
-bool Win32FileSystem::CreateWithBytes(const std::wstring& path, const std::string& bytes) {
-  ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+// CREATE_NEW fails on any name that exists, a link or a dangling link
+// included, and the attributes are the new file's from its first moment.
+// A file that could not be written whole is taken away again.
+bool Win32FileSystem::CreateNew(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) {
+  ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return false;
   bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
-  return file.Close() && written;
-}
-
-// CopyFileW leaves the copy in the cache: after a power cut it can come back
-// empty or as zeros while its size survives. Block's `backup`, its rollback
-// and Restore's scratch copy are each trusted by the next step, so the copy
-// is flushed before this says it is made.
-bool Win32FileSystem::Copy(const std::wstring& from, const std::wstring& to) {
-  return ::CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE && FlushToDisk(to);
+  written = file.Close() && written;
+  if (!written) {
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(path.c_str());
+  }
+  return written;
 }
 
 bool Win32FileSystem::MoveReplacing(const std::wstring& from, const std::wstring& to) {
   return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
-bool Win32FileSystem::Remove(const std::wstring& path) { return ::DeleteFileW(path.c_str()) != FALSE; }
+// Windows removes a link it is told to remove; Wine removes the link's
+// target. Neither is ever asked to.
+bool Win32FileSystem::Remove(const std::wstring& path) {
+  return !IsLinkName(path) && ::DeleteFileW(path.c_str()) != FALSE;
+}
 
 bool Win32FileSystem::RemoveEmptyDirectory(const std::wstring& path) {
-  return ::RemoveDirectoryW(path.c_str()) != FALSE;
+  return !IsLinkName(path) && ::RemoveDirectoryW(path.c_str()) != FALSE;
 }
 
 std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::wstring& path) {
@@ -159,8 +173,10 @@ std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::wstring& pat
   return attributes;
 }
 
+// 0 is "no attributes" to the program and FILE_ATTRIBUTE_NORMAL to Windows.
+// Through a link, the attributes would be the target's.
 bool Win32FileSystem::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
-  return ::SetFileAttributesW(path.c_str(), attributes) != FALSE;
+  return !IsLinkName(path) && ::SetFileAttributesW(path.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != FALSE;
 }
 
 std::unique_ptr<DirectoryEnumeration> Win32FileSystem::Enumerate(const std::wstring& directory) {

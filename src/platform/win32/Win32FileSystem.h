@@ -7,12 +7,12 @@ namespace quietreel::win32 {
 class Win32FileSystem : public FileSystem {
  public:
   bool Exists(const std::wstring& path) override;
+  FileKind Kind(const std::wstring& path) override;
   bool OpensAsFile(const std::wstring& path) override;
   ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes) override;
   std::optional<std::string> ReadTail(const std::wstring& path, std::size_t count) override;
   AppendStatus Append(const std::wstring& path, const std::string& bytes, bool createIfMissing) override;
-  bool CreateWithBytes(const std::wstring& path, const std::string& bytes) override;
-  bool Copy(const std::wstring& from, const std::wstring& to) override;
+  bool CreateNew(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) override;
   bool MoveReplacing(const std::wstring& from, const std::wstring& to) override;
   bool Remove(const std::wstring& path) override;
   bool RemoveEmptyDirectory(const std::wstring& path) override;

@@ -1,47 +1,58 @@
 #include "platform/win32/Win32Platform.h"
 
-#include <shlobj.h>
 #include <windows.h>
+// windows.h first: these build on it.
+#include <shlobj.h>
 
-#include <cstdlib>
 #include <vector>
 
+#include "platform/win32/ScopedWin.h"
+#include "platform/win32/SystemLibrary.h"
+
 namespace quietreel::win32 {
+namespace {
 
-int SystemCommandRunner::Run(const std::string& ansiCommand) { return std::system(ansiCommand.c_str()); }
-
-std::string AnsiCodePage::ToAnsi(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                   nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0)
-    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr,
-                          nullptr);
-  return out;
+std::wstring WithoutTrailingSeparators(std::wstring path) {
+  while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+  return path;
 }
 
-// Exact means the bytes read back as the same text: no best-fit look-alikes
-// and no default characters.
-std::optional<std::string> AnsiCodePage::ToAnsiExact(const std::wstring& text) {
-  std::string out = ToAnsi(text);
-  if (text.empty()) return out;
-  int size = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, out.data(), static_cast<int>(out.size()),
-                                   nullptr, 0);
-  if (size <= 0) return std::nullopt;
-  std::wstring back(static_cast<std::size_t>(size), L'\0');
-  ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, out.data(), static_cast<int>(out.size()), &back[0], size);
-  if (back != text) return std::nullopt;
-  return out;
+// From the system's own record of the user the process runs as (the
+// profile list in HKLM), not from USERPROFILE, which the user can set.
+std::optional<std::wstring> ProfileDirectory() {
+  using GetProfile = BOOL WINAPI(HANDLE, LPWSTR, LPDWORD);
+  SystemLibrary userenv(L"userenv.dll");
+  auto* getProfile = userenv.Find<GetProfile>("GetUserProfileDirectoryW");
+  HANDLE rawToken = nullptr;
+  if (!getProfile || !::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &rawToken)) return std::nullopt;
+  ScopedHandle token(rawToken);
+  DWORD size = MAX_PATH;
+  std::vector<wchar_t> buffer(size);
+  if (!getProfile(token.Get(), buffer.data(), &size)) {
+    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
+    buffer.resize(size);
+    if (!getProfile(token.Get(), buffer.data(), &size)) return std::nullopt;
+  }
+  if (buffer[0] == L'\0') return std::nullopt;
+  return WithoutTrailingSeparators(buffer.data());
 }
+
+}  // namespace
 
 std::optional<std::wstring> ShellFolders::Path(KnownFolder folder) {
+  if (folder == KnownFolder::kProfile) return ProfileDirectory();
   wchar_t buffer[MAX_PATH] = {};
   int csidl = folder == KnownFolder::kAppData ? CSIDL_APPDATA : CSIDL_INTERNET_CACHE;
   if (!::SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE) || buffer[0] == L'\0') return std::nullopt;
-  std::wstring path = buffer;
-  while (path.size() > 3 && path.back() == L'\\') path.pop_back();
-  return path;
+  return WithoutTrailingSeparators(buffer);
+}
+
+// DnsFlushResolverCache is exported by dnsapi.dll since XP but declared in
+// no SDK header. With the DNS Client service stopped it fails at once.
+void SystemDnsCache::Flush() {
+  using FlushResolverCache = BOOL WINAPI();
+  SystemLibrary dnsapi(L"dnsapi.dll");
+  if (auto* flush = dnsapi.Find<FlushResolverCache>("DnsFlushResolverCache")) flush();
 }
 
 // Asks with a buffer that grows until the name fits: a name cut short would
@@ -59,6 +70,15 @@ std::wstring ModuleFileName() {
 std::wstring ProgramDirectory() {
   std::wstring path = ModuleFileName();
   return path.substr(0, path.rfind(L'\\') + 1);
+}
+
+// drivers\etc is exempt from the redirection a 32-bit process meets on
+// 64-bit Windows, so this names the one hosts file the system reads.
+// Without a system folder there is no hosts file to name: a relative path
+// would land in the current directory.
+std::wstring HostsPath() {
+  const std::wstring system = SystemDirectory();
+  return system.empty() ? std::wstring() : system + L"\\drivers\\etc\\hosts";
 }
 
 }  // namespace quietreel::win32

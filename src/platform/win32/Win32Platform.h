@@ -7,26 +7,22 @@
 
 namespace quietreel::win32 {
 
-class SystemCommandRunner : public CommandRunner {
- public:
-  int Run(const std::string& ansiCommand) override;
-};
-
-class AnsiCodePage : public CodePage {
- public:
-  std::string ToAnsi(const std::wstring& text) override;
-  std::optional<std::string> ToAnsiExact(const std::wstring& text) override;
-};
-
 class ShellFolders : public KnownFolders {
  public:
   std::optional<std::wstring> Path(KnownFolder folder) override;
+};
+
+class SystemDnsCache : public DnsCache {
+ public:
+  void Flush() override;
 };
 
 // The running program's full file name.
 std::wstring ModuleFileName();
 // The folder of the running program, ending with a backslash.
 std::wstring ProgramDirectory();
+// The hosts file of the Windows that runs the program.
+std::wstring HostsPath();
 
 // The real machine, as the operations see it.
 class Win32Platform {
@@ -36,13 +32,12 @@ class Win32Platform {
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
 
-  Services MakeServices() { return Services{files_, commands_, codePage_, folders_, programDirectory_}; }
+  Services MakeServices() { return Services{files_, folders_, dns_, programDirectory_, HostsPath()}; }
 
  private:
   Win32FileSystem files_;
-  SystemCommandRunner commands_;
-  AnsiCodePage codePage_;
   ShellFolders folders_;
+  SystemDnsCache dns_;
   std::wstring programDirectory_;
 };
 

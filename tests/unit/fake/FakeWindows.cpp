@@ -48,12 +48,6 @@ std::wstring LastName(const std::wstring& path) {
   return slash == std::wstring::npos ? normalized : normalized.substr(slash + 1);
 }
 
-std::wstring Widen(const std::string& bytes) {
-  std::wstring out;
-  for (unsigned char c : bytes) out += static_cast<wchar_t>(c);
-  return out;
-}
-
 constexpr std::uint32_t kWriteProtection = kAttributeReadOnly | kAttributeHidden | kAttributeSystem;
 
 class ListedEntries : public DirectoryEnumeration {
@@ -82,6 +76,7 @@ FakeWindows::FakeWindows() {
   nodes_[L"C:"] = root;
   AddDirectory(L"C:\\WINDOWS\\system32\\drivers\\etc");
   AddDirectory(kProgramDirectory);
+  folders_[KnownFolder::kProfile] = L"C:\\Users\\user";
   folders_[KnownFolder::kAppData] = L"C:\\Users\\user\\AppData\\Roaming";
   folders_[KnownFolder::kInternetCache] = L"C:\\Users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCache";
   AddDirectory(*folders_[KnownFolder::kAppData]);
@@ -89,7 +84,7 @@ FakeWindows::FakeWindows() {
 }
 
 Services FakeWindows::MakeServices(const std::wstring& programDirectory) {
-  return Services{*this, *this, *this, *this, programDirectory};
+  return Services{*this, *this, *this, programDirectory, kHostsPath};
 }
 
 // --- Building ----------------------------------------------------------
@@ -121,10 +116,17 @@ void FakeWindows::AddFile(const std::wstring& path, const std::string& bytes,
 }
 
 void FakeWindows::AddLink(const std::wstring& path, const std::wstring& target) {
-  AddDirectory(target);
-  Node& node = Insert(path, true);
-  node.attributes = kAttributeDirectory | kAttributeReparsePoint;
-  node.linkTarget = KeyOf(target);
+  const Node* file = Find(target);
+  const bool toFile = file && !file->directory;
+  if (!toFile) AddDirectory(target);
+  Node& node = Insert(path, !toFile);
+  node.attributes = (toFile ? 0u : static_cast<std::uint32_t>(kAttributeDirectory)) | kAttributeReparsePoint;
+  node.linkTarget = Resolve(target);
+}
+
+void FakeWindows::AddHardLinkedFile(const std::wstring& path, const std::string& bytes) {
+  AddFile(path, bytes);
+  Insert(path, false).names = 2;
 }
 
 int FakeWindows::HoldOpen(const std::wstring& path, std::uint32_t share) {
@@ -189,6 +191,17 @@ const FakeWindows::Node* FakeWindows::Find(const std::wstring& path) const {
   return found == nodes_.end() ? nullptr : &found->second;
 }
 
+std::wstring FakeWindows::OwnKey(const std::wstring& path) const {
+  std::wstring key = KeyOf(path);
+  auto slash = key.rfind(L'\\');
+  return slash == std::wstring::npos ? key : Resolve(ParentKey(key)) + key.substr(slash);
+}
+
+const FakeWindows::Node* FakeWindows::Own(const std::wstring& path) const {
+  auto found = nodes_.find(OwnKey(path));
+  return found == nodes_.end() || found->second.deletePending ? nullptr : &found->second;
+}
+
 FakeWindows::Node* FakeWindows::ParentOf(const std::wstring& key) {
   auto found = nodes_.find(Resolve(ParentKey(key)));
   return found == nodes_.end() || !found->second.directory ? nullptr : &found->second;
@@ -237,10 +250,19 @@ void FakeWindows::ResetCounters() {
   fallibleCalls_ = 0;
   failAt_ = 0;
   callLog_.clear();
-  commands_.clear();
+}
+
+void FakeWindows::BeforeCall(const std::string& call, std::function<void()> action, int nth) {
+  beforeCall_[call] = Pending{nth, std::move(action)};
 }
 
 bool FakeWindows::Fails(const std::string& call, const std::wstring& path) {
+  auto action = beforeCall_.find(call);
+  if (action != beforeCall_.end() && --action->second.callsToGo == 0) {
+    std::function<void()> run = std::move(action->second.action);
+    beforeCall_.erase(action);
+    run();
+  }
   if (crashArmed_ && !cut_ && fallibleCalls_ == crashAt_) CutPowerNow();
   ++fallibleCalls_;
   callLog_.push_back(call + " " + Narrow(path));
@@ -260,6 +282,14 @@ bool FakeWindows::Exists(const std::wstring& path) {
   return node && !node->deletePending;
 }
 
+FileKind FakeWindows::Kind(const std::wstring& path) {
+  if (Fails("Kind", path)) return FileKind::kMissing;
+  const Node* node = Own(path);
+  if (!node) return FileKind::kMissing;
+  if (!node->linkTarget.empty() || node->names > 1) return FileKind::kOther;
+  return node->directory ? FileKind::kDirectory : FileKind::kFile;
+}
+
 bool FakeWindows::OpensAsFile(const std::wstring& path) {
   if (Fails("OpensAsFile", path)) return false;
   const Node* node = Find(path);
@@ -268,8 +298,10 @@ bool FakeWindows::OpensAsFile(const std::wstring& path) {
 
 ReadResult FakeWindows::ReadWhole(const std::wstring& path, std::size_t maxBytes) {
   bool fail = Fails("ReadWhole", path);
+  const Node* own = Own(path);
   const Node* node = Find(path);
   if (!node || node->directory || !Admits(*node, kShareRead, kShareRead)) return {ReadStatus::kOpenFailed, {}};
+  if (!own || !own->linkTarget.empty() || own->names > 1) return {ReadStatus::kNotPlain, {}};
   if (fail) return {ReadStatus::kReadFailed, {}};
   if (node->bytes.size() > maxBytes) return {ReadStatus::kTooLarge, {}};
   return {ReadStatus::kOk, node->bytes};
@@ -302,37 +334,13 @@ AppendStatus FakeWindows::Append(const std::wstring& path, const std::string& by
   return AppendStatus::kOk;
 }
 
-bool FakeWindows::CreateWithBytes(const std::wstring& path, const std::string& bytes) {
-  bool fail = Fails("CreateWithBytes", path);
-  Node* node = Find(path);
-  if (node && (node->directory || !Admits(*node, kShareWrite, 0) || (node->attributes & kWriteProtection)))
-    return false;
-  if (!node && !ParentOf(Resolve(path))) return false;
-  if (!node) node = &Insert(path, false);
-  node->durable.clear();  // truncated, as CREATE_ALWAYS does
-  node->bytes = fail ? bytes.substr(0, bytes.size() / 2) : bytes;
-  node->attributes = kAttributeArchive;
-  if (!fail) Flushed(*node);
-  return !fail;
-}
-
-bool FakeWindows::Copy(const std::wstring& from, const std::wstring& to) {
-  bool fail = Fails("Copy", from + L" -> " + to);
-  const Node* source = Find(from);
-  if (!source || source->directory || !Admits(*source, kShareRead, kShareRead | kShareWrite | kShareDelete))
-    return false;
-  Node* target = Find(to);
-  if (target && (target->directory || !Admits(*target, kShareWrite, kShareRead | kShareWrite) ||
-                 (target->attributes & kWriteProtection)))
-    return false;
-  if (!target && !ParentOf(Resolve(to))) return false;
-  std::string bytes = source->bytes;
-  std::uint32_t attributes = source->attributes;
-  if (!target) target = &Insert(to, false);
-  target->durable.clear();  // truncated, as CopyFileW does
-  target->bytes = fail ? bytes.substr(0, bytes.size() / 2) : bytes;
-  target->attributes = attributes | kAttributeArchive;
-  if (!fail) Flushed(*target);
+bool FakeWindows::CreateNew(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) {
+  bool fail = Fails("CreateNew", path);
+  if (nodes_.count(OwnKey(path)) || !ParentOf(Resolve(path))) return false;
+  Node& node = Insert(path, false);
+  node.bytes = fail ? bytes.substr(0, bytes.size() / 2) : bytes;
+  node.attributes = attributes | kAttributeArchive;
+  if (!fail) Flushed(node);
   return !fail;
 }
 
@@ -357,8 +365,9 @@ bool FakeWindows::MoveReplacing(const std::wstring& from, const std::wstring& to
 
 bool FakeWindows::Remove(const std::wstring& path) {
   bool fail = Fails("Remove", path);
+  const Node* own = Own(path);
   Node* node = Find(path);
-  if (fail || !node || node->directory || (node->attributes & kAttributeReadOnly) ||
+  if (fail || !node || !own->linkTarget.empty() || node->directory || (node->attributes & kAttributeReadOnly) ||
       !Admits(*node, kShareDelete, kShareRead | kShareWrite | kShareDelete))
     return false;
   if (node->holds.empty()) {
@@ -378,25 +387,23 @@ bool FakeWindows::RemoveEmptyDirectory(const std::wstring& path) {
   if (fail || found == nodes_.end() || !found->second.directory ||
       !Admits(found->second, kShareDelete, kShareRead | kShareWrite | kShareDelete))
     return false;
-  if (found->second.linkTarget.empty() && !found->second.children.empty()) return false;
+  if (!found->second.linkTarget.empty() || !found->second.children.empty()) return false;
   Erase(own);
   return true;
 }
 
 std::optional<std::uint32_t> FakeWindows::Attributes(const std::wstring& path) {
   if (Fails("Attributes", path)) return std::nullopt;
-  std::wstring key = KeyOf(path);
-  auto slash = key.rfind(L'\\');
-  std::wstring own = slash == std::wstring::npos ? key : Resolve(ParentKey(key)) + key.substr(slash);
-  auto found = nodes_.find(own);
-  if (found == nodes_.end() || found->second.deletePending) return std::nullopt;
-  return found->second.attributes;
+  const Node* own = Own(path);
+  if (!own) return std::nullopt;
+  return own->attributes;
 }
 
 bool FakeWindows::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
   bool fail = Fails("SetAttributes", path);
+  const Node* own = Own(path);
   Node* node = Find(path);
-  if (fail || !node) return false;
+  if (fail || !node || !own->linkTarget.empty()) return false;
   std::uint32_t kept = node->attributes & (kAttributeDirectory | kAttributeReparsePoint);
   node->attributes = kept | (attributes & ~(kAttributeDirectory | kAttributeReparsePoint));
   return true;
@@ -405,8 +412,9 @@ bool FakeWindows::SetAttributes(const std::wstring& path, std::uint32_t attribut
 std::unique_ptr<DirectoryEnumeration> FakeWindows::Enumerate(const std::wstring& directory) {
   std::vector<FileEntry> entries;
   bool fail = Fails("Enumerate", directory);
+  const Node* own = Own(directory);
   const Node* node = Find(directory);
-  if (!fail && node && node->directory) {
+  if (!fail && own && own->linkTarget.empty() && node && node->directory) {
     for (const auto& child : node->children) {
       const Node& entry = nodes_.at(child);
       entries.push_back({LastName(entry.path), entry.attributes});
@@ -415,66 +423,10 @@ std::unique_ptr<DirectoryEnumeration> FakeWindows::Enumerate(const std::wstring&
   return std::make_unique<ListedEntries>(std::move(entries));
 }
 
-// --- CommandRunner -----------------------------------------------------------
-
-// Understands `attrib [+-][hrs]... "path"`, as the real command interpreter
-// applies it on Windows; anything else is only recorded.
-int FakeWindows::Run(const std::string& ansiCommand) {
-  commands_.push_back(ansiCommand);
-  if (Fails("Run", Widen(ansiCommand))) return 1;
-  const std::string prefix = "attrib ";
-  auto open = ansiCommand.find('"');
-  auto close = ansiCommand.rfind('"');
-  if (ansiCommand.compare(0, prefix.size(), prefix) != 0 || open == std::string::npos || close <= open)
-    return 1;
-  Node* node = Find(Widen(ansiCommand.substr(open + 1, close - open - 1)));
-  if (!node) return 1;
-  for (std::size_t i = prefix.size(); i + 1 < open; ++i) {
-    char sign = ansiCommand[i];
-    if (sign != '+' && sign != '-') continue;
-    std::uint32_t bit = 0;
-    switch (ansiCommand[i + 1]) {
-      case 'h': bit = kAttributeHidden; break;
-      case 'r': bit = kAttributeReadOnly; break;
-      case 's': bit = kAttributeSystem; break;
-      default: break;
-    }
-    node->attributes = sign == '+' ? (node->attributes | bit) : (node->attributes & ~bit);
-  }
-  return 0;
-}
-
-// --- CodePage ------------------------------------------------------------------
-
-// Latin-1: every character up to 255 is its own byte. The double-byte kind
-// stands in for code page 936, where each non-ASCII character takes two bytes.
-std::string FakeWindows::ToAnsi(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) {
-    auto code = static_cast<std::uint32_t>(c);
-    if (code < 0x80 || (codePageKind_ == CodePageKind::kLatin1 && code < 0x100)) {
-      out += static_cast<char>(code);
-    } else if (codePageKind_ == CodePageKind::kDoubleByte) {
-      out += static_cast<char>(0x80 | ((code >> 8) & 0x7F));
-      out += static_cast<char>(0x80 | (code & 0x7F));
-    } else {
-      out += '?';
-    }
-  }
-  return out;
-}
-
-std::optional<std::string> FakeWindows::ToAnsiExact(const std::wstring& text) {
-  if (codePageKind_ == CodePageKind::kLatin1 &&
-      std::any_of(text.begin(), text.end(), [](wchar_t c) { return static_cast<std::uint32_t>(c) > 0xFF; }))
-    return std::nullopt;
-  return ToAnsi(text);
-}
-
 // --- KnownFolders --------------------------------------------------------------
 
 std::optional<std::wstring> FakeWindows::Path(KnownFolder folder) {
-  if (Fails("Path", folder == KnownFolder::kAppData ? L"AppData" : L"InternetCache")) return std::nullopt;
+  if (Fails("Path", std::to_wstring(static_cast<int>(folder)))) return std::nullopt;
   return folders_[folder];
 }
 

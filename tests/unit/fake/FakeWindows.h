@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -14,16 +15,11 @@ namespace quietreel::fake {
 
 // An in-memory Windows: a file tree that folds case and lists names as NTFS
 // does, with attributes, other programs' open handles and their sharing,
-// delete-pending files and links; a command interpreter that understands
-// `attrib`, known folders, a code page, and failure injection by call number.
+// delete-pending files, links and second names; known folders, a DNS cache,
+// failure injection by call number and actions run in the middle of a call.
 // tests/contract holds what it shares with the real file system.
-class FakeWindows : public FileSystem,
-                    public CommandRunner,
-                    public CodePage,
-                    public KnownFolders {
+class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
  public:
-  enum class CodePageKind { kLatin1, kDoubleByte };
-
   FakeWindows();
 
   Services MakeServices(const std::wstring& programDirectory = kProgramDirectory);
@@ -34,8 +30,11 @@ class FakeWindows : public FileSystem,
   // --- Building the machine -------------------------------------------
   void AddDirectory(const std::wstring& path, std::uint32_t attributes = 0);
   void AddFile(const std::wstring& path, const std::string& bytes, std::uint32_t attributes = 0);
-  // A directory link (junction) at `path` whose contents are `target`'s.
+  // A link at `path` to `target`: to a file when `target` is one, else to
+  // the directory `target` (made when missing), as a junction.
   void AddLink(const std::wstring& path, const std::wstring& target);
+  // A file that has a second name elsewhere (a hard link).
+  void AddHardLinkedFile(const std::wstring& path, const std::string& bytes);
   // Sharing bits, with Windows' values; as access bits they name the same
   // kinds of access.
   static constexpr std::uint32_t kShareRead = 1, kShareWrite = 2, kShareDelete = 4;
@@ -46,7 +45,6 @@ class FakeWindows : public FileSystem,
   // Held open by another process without sharing: no read, write or delete.
   void Lock(const std::wstring& path) { HoldOpen(path, 0); }
   void SetKnownFolder(KnownFolder folder, std::optional<std::wstring> path);
-  void SetCodePageKind(CodePageKind kind) { codePageKind_ = kind; }
   void SetMaxPathLength(std::size_t length) { maxPathLength_ = length; }
 
   // --- Looking at it --------------------------------------------------
@@ -67,7 +65,10 @@ class FakeWindows : public FileSystem,
   std::size_t FallibleCalls() const { return fallibleCalls_; }
   void ResetCounters();
   const std::vector<std::string>& CallLog() const { return callLog_; }
-  const std::vector<std::string>& Commands() const { return commands_; }
+  // Runs `action` once, when the nth call of the named kind is made,
+  // before that call acts: another program changing the disk meanwhile.
+  void BeforeCall(const std::string& call, std::function<void()> action, int nth = 1);
+  int DnsFlushes() const { return dnsFlushes_; }
 
   // --- Power cuts (FakeCrash.cpp) ----------------------------------------
   // What a cut does to bytes written without a flush: gone (the file keeps
@@ -88,13 +89,13 @@ class FakeWindows : public FileSystem,
 
   // --- FileSystem --------------------------------------------------------
   bool Exists(const std::wstring& path) override;
+  FileKind Kind(const std::wstring& path) override;
   bool OpensAsFile(const std::wstring& path) override;
   ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes) override;
   std::optional<std::string> ReadTail(const std::wstring& path, std::size_t count) override;
   AppendStatus Append(const std::wstring& path, const std::string& bytes,
                       bool createIfMissing) override;
-  bool CreateWithBytes(const std::wstring& path, const std::string& bytes) override;
-  bool Copy(const std::wstring& from, const std::wstring& to) override;
+  bool CreateNew(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) override;
   bool MoveReplacing(const std::wstring& from, const std::wstring& to) override;
   bool Remove(const std::wstring& path) override;
   bool RemoveEmptyDirectory(const std::wstring& path) override;
@@ -103,15 +104,11 @@ class FakeWindows : public FileSystem,
   std::unique_ptr<DirectoryEnumeration> Enumerate(const std::wstring& directory) override;
   std::size_t MaxPathLength() const override { return maxPathLength_; }
 
-  // --- CommandRunner -----------------------------------------------------
-  int Run(const std::string& ansiCommand) override;
-
-  // --- CodePage ----------------------------------------------------------
-  std::string ToAnsi(const std::wstring& text) override;
-  std::optional<std::string> ToAnsiExact(const std::wstring& text) override;
-
   // --- KnownFolders ------------------------------------------------------
   std::optional<std::wstring> Path(KnownFolder folder) override;
+
+  // --- DnsCache ------------------------------------------------------------
+  void Flush() override { ++dnsFlushes_; }
 
  private:
   struct Node {
@@ -125,6 +122,7 @@ class FakeWindows : public FileSystem,
     // the last handle closes.
     bool deletePending = false;
     std::wstring linkTarget;  // key of the target when this is a link
+    int names = 1;
     // Keys; their upcase folding makes this NTFS's listing order.
     std::set<std::wstring> children;
   };
@@ -132,6 +130,9 @@ class FakeWindows : public FileSystem,
   std::wstring Resolve(const std::wstring& path) const;
   Node* Find(const std::wstring& path);
   const Node* Find(const std::wstring& path) const;
+  // The node the last component names itself, a link not followed.
+  std::wstring OwnKey(const std::wstring& path) const;
+  const Node* Own(const std::wstring& path) const;
   Node* ParentOf(const std::wstring& key);
   static bool Admits(const Node& node, std::uint32_t access, std::uint32_t share);
   Node& Insert(const std::wstring& path, bool directory);
@@ -146,13 +147,17 @@ class FakeWindows : public FileSystem,
   std::map<int, std::wstring> handles_;  // => key of the node held
   int lastHandle_ = 0;
   std::map<KnownFolder, std::optional<std::wstring>> folders_;
-  CodePageKind codePageKind_ = CodePageKind::kLatin1;
   std::size_t maxPathLength_ = 259;
   std::size_t failAt_ = 0;
   std::string failNext_;
   std::size_t fallibleCalls_ = 0;
   std::vector<std::string> callLog_;
-  std::vector<std::string> commands_;
+  struct Pending {
+    int callsToGo;
+    std::function<void()> action;
+  };
+  std::map<std::string, Pending> beforeCall_;
+  int dnsFlushes_ = 0;
   struct DiskAtCut {
     std::map<std::wstring, Node> nodes;      // every metadata operation until the cut
     std::map<std::wstring, Node> committed;  // those until the last journal commit

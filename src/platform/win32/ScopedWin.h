@@ -46,6 +46,22 @@ class ScopedFind {
   HANDLE handle_;
 };
 
+// Owns a loaded DLL.
+class ScopedModule {
+ public:
+  explicit ScopedModule(HMODULE module) : module_(module) {}
+  ~ScopedModule() {
+    if (module_) ::FreeLibrary(module_);
+  }
+  ScopedModule(const ScopedModule&) = delete;
+  ScopedModule& operator=(const ScopedModule&) = delete;
+
+  HMODULE Get() const { return module_; }
+
+ private:
+  HMODULE module_;
+};
+
 // Owns a C runtime stream.
 class ScopedStream {
  public:

@@ -1,6 +1,4 @@
-#include "repair/RepairPath.h"
-
-#include <cstdint>
+#include "base/Path.h"
 
 namespace quietreel {
 namespace {
@@ -27,18 +25,28 @@ bool IsNetworkOrDeviceRoot(const std::wstring& trimmed) {
   return parts <= 2;
 }
 
+// Only a plain drive path ("C:\a\b") can be compared name by name: "..",
+// ".", doubled or forward separators and device prefixes could make a path
+// that starts like the folder lead elsewhere.
+bool IsPlainDrivePath(const std::wstring& path) {
+  if (path.size() < 3 || path[1] != L':' || path[2] != L'\\') return false;
+  std::size_t start = 3;
+  while (start < path.size()) {
+    std::size_t end = path.find(L'\\', start);
+    if (end == std::wstring::npos) end = path.size();
+    const std::wstring part = path.substr(start, end - start);
+    if (part.empty() || part == L"." || part == L".." || part.find(L'/') != std::wstring::npos) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
 }  // namespace
 
 // One separator between the parts, whether or not the directory ends with one.
 std::wstring JoinPath(const std::wstring& directory, const std::wstring& name) {
   if (!directory.empty() && IsSeparator(directory.back())) return directory + name;
   return directory + L'\\' + name;
-}
-
-// A longer path would be cut short by the platform, and a cut path names
-// another file: such paths are skipped, never used.
-bool FitsPlatform(const FileSystem& files, const std::wstring& path) {
-  return Utf16Length(path) <= files.MaxPathLength();
 }
 
 // The comparison the C runtime makes in the "C" locale the program runs in:
@@ -57,6 +65,25 @@ bool IsVolumeRoot(const std::wstring& path) {
   if (trimmed.empty()) return true;
   if (trimmed.size() == 2 && trimmed[1] == L':') return true;
   return IsNetworkOrDeviceRoot(trimmed);
+}
+
+// True when `path` is `folder` itself or lies below it, both plain drive
+// paths. Anything that cannot be judged name by name is outside.
+bool IsInsideFolder(const std::wstring& folder, const std::wstring& path) {
+  const std::wstring base = WithoutTrailingSeparators(folder);
+  if (!IsPlainDrivePath(base) || !IsPlainDrivePath(path) || path.size() < base.size()) return false;
+  if (!SameNameIgnoringCase(base, path.substr(0, base.size()))) return false;
+  return path.size() == base.size() || path[base.size()] == L'\\';
+}
+
+// "C:\a\b" gives "C:\a" and "C:\a\b": every folder a walk down to the path
+// passes through, below the drive's root.
+std::vector<std::wstring> FoldersAlong(const std::wstring& path) {
+  std::vector<std::wstring> folders;
+  for (std::size_t end = path.find(L'\\', 3); end != std::wstring::npos; end = path.find(L'\\', end + 1))
+    folders.push_back(path.substr(0, end));
+  if (path.size() > 3) folders.push_back(WithoutTrailingSeparators(path));
+  return folders;
 }
 
 }  // namespace quietreel

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/Utf16Length.h"
+
+namespace quietreel {
+
+std::wstring JoinPath(const std::wstring& directory, const std::wstring& name);
+bool SameNameIgnoringCase(const std::wstring& left, const std::wstring& right);
+bool IsVolumeRoot(const std::wstring& path);
+bool IsInsideFolder(const std::wstring& folder, const std::wstring& path);
+std::vector<std::wstring> FoldersAlong(const std::wstring& path);
+
+}  // namespace quietreel

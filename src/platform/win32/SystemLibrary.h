@@ -1,0 +1,32 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32/ScopedWin.h"
+
+namespace quietreel::win32 {
+
+// The folder Windows runs from (System32; a 32-bit process on 64-bit Windows
+// is given the same name and redirected where that matters).
+std::wstring SystemDirectory();
+
+// A DLL loaded by its full path in the system folder, never found by name in
+// the program's folder or the current directory, which the user can write.
+class SystemLibrary {
+ public:
+  explicit SystemLibrary(const wchar_t* name);
+
+  // The named function, or null when the DLL or the function is missing.
+  template <typename Function>
+  Function* Find(const char* name) const {
+    if (!module_.Get()) return nullptr;
+    return reinterpret_cast<Function*>(reinterpret_cast<void*>(::GetProcAddress(module_.Get(), name)));
+  }
+
+ private:
+  ScopedModule module_;
+};
+
+}  // namespace quietreel::win32
