@@ -131,23 +131,25 @@ HWND CreateFontProbe() {
                               &IgnoreMessages, 0);
 }
 
-// The conversion is the dialog manager's own, on a template of ours in the
-// same font.
-RECT DialogUnitsToPixels(int x, int y, int width, int height) {
-  HWND probe = CreateFontProbe();
-  // Width and height are converted on their own, as the dialog manager
-  // does, not as the far edges.
-  RECT place{x, y, width, height};
-  ::MapDialogRect(probe, &place);
-  ::DestroyWindow(probe);
-  return RECT{place.left, place.top, place.left + place.right, place.top + place.bottom};
-}
-
 HWND FocusOf(HWND window) {
   GUITHREADINFO info{};
   info.cbSize = sizeof(info);
   if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
   return info.hwndFocus;
+}
+
+std::vector<int> TabOrder(HWND dialog) {
+  std::vector<int> ids;
+  HWND first = FocusOf(dialog);
+  for (HWND at = first; at && ids.size() < 20;) {
+    ids.push_back(::GetDlgCtrlID(at));
+    Key(dialog, VK_TAB);
+    // A dialog with one tab stop keeps the focus where it is.
+    if (!WaitUntil([&] { return FocusOf(dialog) != at; }, 2s)) break;
+    at = FocusOf(dialog);
+    if (at == first) break;
+  }
+  return ids;
 }
 
 // Posted, not sent: the handler may open a message box and wait for us.

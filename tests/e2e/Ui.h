@@ -42,12 +42,11 @@ std::vector<Control> Children(HWND parent);
 // destroys it.
 HWND CreateFontProbe();
 
-// Pixels for a rectangle in dialog units of the program's dialog font, at
-// the present screen DPI.
-RECT DialogUnitsToPixels(int x, int y, int width, int height);
-
 // The control that has the keyboard focus in the window's thread.
 HWND FocusOf(HWND window);
+// The ids of the controls the focus visits as Tab is pressed, from the
+// focused one until it comes back.
+std::vector<int> TabOrder(HWND dialog);
 
 // What a user does: press a button or choose a menu command, press a key.
 void Command(HWND window, int id);
