@@ -64,6 +64,28 @@ class FindEnumeration : public DirectoryEnumeration {
   bool pending_;
 };
 
+// Sets a file's attributes through its handle, so they land on the very
+// file that was opened. NtSetInformationFile is there on every Windows;
+// SetFileInformationByHandle only from Vista on.
+bool SetAttributesOf(HANDLE file, DWORD attributes) {
+  struct BasicInformation {
+    LARGE_INTEGER creation, lastAccess, lastWrite, change;  // zero: left as they are
+    ULONG attributes;
+  } basic{};
+  struct IoStatus {
+    ULONG_PTR status;
+    ULONG_PTR information;
+  } io{};
+  using SetInformationFile = LONG NTAPI(HANDLE, IoStatus*, void*, ULONG, int);
+  constexpr int kFileBasicInformation = 4;
+  auto* setInformation = reinterpret_cast<SetInformationFile*>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtSetInformationFile")));
+  basic.attributes = attributes;
+  if (setInformation) setInformation(file, &io, &basic, sizeof(basic), kFileBasicInformation);
+  BY_HANDLE_FILE_INFORMATION facts{};
+  return ::GetFileInformationByHandle(file, &facts) && (facts.dwFileAttributes & attributes) == attributes;
+}
+
 }  // namespace
 
 bool Win32FileSystem::Exists(const std::wstring& path) { return ::_waccess(path.c_str(), 0) == 0; }
@@ -138,13 +160,17 @@ AppendStatus Win32FileSystem::Append(const std::wstring& path, const std::string
 }
 
 // CREATE_NEW fails on any name that exists, a link or a dangling link
-// included, and the attributes are the new file's from its first moment.
-// A file that could not be written whole is taken away again.
+// included. The attributes are set on the new file's own handle, read-only
+// last: Wine, for a user other than root, cannot store hidden and system on
+// a file that is already read-only. A file that could not be written whole
+// is taken away again.
 bool Win32FileSystem::CreateNew(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) {
+  const DWORD firstAttributes = attributes & ~FILE_ATTRIBUTE_READONLY;
   ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  firstAttributes ? firstAttributes : FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return false;
-  bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
+  bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get()) &&
+                 (firstAttributes == attributes || SetAttributesOf(file.Get(), attributes));
   written = file.Close() && written;
   if (!written) {
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -174,9 +200,14 @@ std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::wstring& pat
 }
 
 // 0 is "no attributes" to the program and FILE_ATTRIBUTE_NORMAL to Windows.
-// Through a link, the attributes would be the target's.
+// Through a link, the attributes would be the target's. Read-only goes on
+// last: Wine, for a user other than root, cannot store hidden and system on
+// a file that is already read-only.
 bool Win32FileSystem::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
-  return !IsLinkName(path) && ::SetFileAttributesW(path.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != FALSE;
+  if (IsLinkName(path)) return false;
+  const DWORD first = attributes & ~FILE_ATTRIBUTE_READONLY;
+  if (first != attributes && first != 0 && !::SetFileAttributesW(path.c_str(), first)) return false;
+  return ::SetFileAttributesW(path.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != FALSE;
 }
 
 std::unique_ptr<DirectoryEnumeration> Win32FileSystem::Enumerate(const std::wstring& directory) {

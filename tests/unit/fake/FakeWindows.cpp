@@ -48,7 +48,6 @@ std::wstring LastName(const std::wstring& path) {
   return slash == std::wstring::npos ? normalized : normalized.substr(slash + 1);
 }
 
-constexpr std::uint32_t kWriteProtection = kAttributeReadOnly | kAttributeHidden | kAttributeSystem;
 
 class ListedEntries : public DirectoryEnumeration {
  public:
