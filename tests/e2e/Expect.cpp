@@ -6,8 +6,8 @@
 
 namespace e2e {
 
-MessageBoxView WaitForMessageBox(DWORD processId, HWND owner) {
-  HWND box = WaitForDialog(processId, owner);
+MessageBoxView WaitForMessageBox(DWORD processId, HWND owner, HWND except) {
+  HWND box = WaitForDialog(processId, owner, except);
   EXPECT_NE(box, nullptr) << "no message box owned by " << owner;
   return box ? ReadMessageBox(box) : MessageBoxView{};
 }

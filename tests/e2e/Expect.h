@@ -9,7 +9,7 @@
 namespace e2e {
 
 // The box the action opened, owned by `owner`; null after a failed check.
-MessageBoxView WaitForMessageBox(DWORD processId, HWND owner);
+MessageBoxView WaitForMessageBox(DWORD processId, HWND owner, HWND except = nullptr);
 // A box with one OK button, this caption and text, and the exclamation
 // icon for a warning or no icon for a notice.
 void ExpectBox(const MessageBoxView& box, const std::wstring& caption, const std::wstring& text, bool warning);

@@ -27,6 +27,7 @@ namespace {
 struct DialogSearch {
   DWORD processId;
   HWND owner;
+  HWND except;
   HWND found;
 };
 
@@ -71,21 +72,21 @@ BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM param) {
   DWORD processId = 0;
   ::GetWindowThreadProcessId(hwnd, &processId);
   if (processId != search->processId || !::IsWindowVisible(hwnd) || ClassName(hwnd) != L"#32770") return TRUE;
-  if (::GetWindow(hwnd, GW_OWNER) != search->owner) return TRUE;
+  if (::GetWindow(hwnd, GW_OWNER) != search->owner || hwnd == search->except) return TRUE;
   search->found = hwnd;
   return FALSE;
 }
 
 }  // namespace
 
-HWND FindDialog(DWORD processId, HWND owner) {
-  DialogSearch search{processId, owner, nullptr};
+HWND FindDialog(DWORD processId, HWND owner, HWND except) {
+  DialogSearch search{processId, owner, except, nullptr};
   ::EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
-HWND WaitForDialog(DWORD processId, HWND owner) {
-  return WaitFor([&] { return FindDialog(processId, owner); });
+HWND WaitForDialog(DWORD processId, HWND owner, HWND except) {
+  return WaitFor([&] { return FindDialog(processId, owner, except); });
 }
 
 bool NoDialogAppears(DWORD processId, HWND owner) {

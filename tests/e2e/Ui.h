@@ -17,9 +17,9 @@ HWND WaitFor(const std::function<HWND()>& found, std::chrono::milliseconds patie
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds patience = kPatience);
 
 // A visible top-level dialog (class #32770) of the process, owned by
-// `owner` (or by no window when `owner` is null).
-HWND FindDialog(DWORD processId, HWND owner);
-HWND WaitForDialog(DWORD processId, HWND owner);
+// `owner` (or by no window when `owner` is null), other than `except`.
+HWND FindDialog(DWORD processId, HWND owner, HWND except = nullptr);
+HWND WaitForDialog(DWORD processId, HWND owner, HWND except = nullptr);
 // No such dialog appears within a short while.
 bool NoDialogAppears(DWORD processId, HWND owner);
 
