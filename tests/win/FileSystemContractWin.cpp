@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "FileSystemContract.h"
-#include "RepairWinSupport.h"
+#include "TestSupport.h"
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/Win32FileSystem.h"
 
@@ -17,11 +17,14 @@ class Win32Subject : public Subject {
   FileSystem& Files() override { return files_; }
   std::wstring Folder() const override { return scratch_.Path(); }
   void MakeFile(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) override {
-    repairtest::WriteFileAt(path, bytes, attributes);
+    ASSERT_TRUE(testsupport::MakeFile(path, bytes));
+    if (attributes) {
+      ASSERT_TRUE(testsupport::SetAttributes(path, attributes));
+    }
   }
-  void MakeDirectory(const std::wstring& path) override { repairtest::MakeDirectories(path); }
+  void MakeDirectory(const std::wstring& path) override { testsupport::MakeDirectories(path); }
   bool MakeLink(const std::wstring& link, const std::wstring& target) override {
-    return repairtest::MakeLink(link, target);
+    return testsupport::MakeLink(link, target);
   }
   bool MakeSecondName(const std::wstring& name, const std::wstring& existing) override {
     return ::CreateHardLinkW(name.c_str(), existing.c_str(), nullptr) != FALSE;
@@ -44,12 +47,12 @@ class Win32Subject : public Subject {
     bytes.resize(done);
     return bytes;
   }
-  bool IsWine() const override { return repairtest::RunningUnderWine(); }
+  bool IsWine() const override { return testsupport::RunningUnderWine(); }
 
  private:
   static constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   win32::Win32FileSystem files_;
-  repairtest::ScratchFolder scratch_;
+  testsupport::ScratchFolder scratch_;
   std::vector<std::unique_ptr<win32::ScopedHandle>> held_;
 };
 
