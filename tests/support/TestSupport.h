@@ -25,7 +25,6 @@ bool SetAttributes(const std::wstring& path, DWORD attributes);
 bool Exists(const std::wstring& path);
 bool IsFile(const std::wstring& path);
 bool IsDirectory(const std::wstring& path);
-std::uint64_t SizeOf(const std::wstring& path);
 void MakeDirectories(const std::wstring& path);
 // Creates the folders on the way to `path`, then the file.
 bool MakeFile(const std::wstring& path, const std::string& bytes);
