@@ -41,9 +41,12 @@ std::optional<std::wstring> ProfileDirectory() {
 
 std::optional<std::wstring> ShellFolders::Path(KnownFolder folder) {
   if (folder == KnownFolder::kProfile) return ProfileDirectory();
+  using GetFolderPath = BOOL WINAPI(HWND, LPWSTR, int, BOOL);
+  SystemLibrary shell32(L"shell32.dll");
+  auto* getFolderPath = shell32.Find<GetFolderPath>("SHGetSpecialFolderPathW");
   wchar_t buffer[MAX_PATH] = {};
   int csidl = folder == KnownFolder::kAppData ? CSIDL_APPDATA : CSIDL_INTERNET_CACHE;
-  if (!::SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE) || buffer[0] == L'\0') return std::nullopt;
+  if (!getFolderPath || !getFolderPath(nullptr, buffer, csidl, FALSE) || buffer[0] == L'\0') return std::nullopt;
   return WithoutTrailingSeparators(buffer);
 }
 
