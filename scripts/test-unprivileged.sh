@@ -31,7 +31,7 @@ prefix=$work/prefix
 export WINEPREFIX=$prefix
 etc=$prefix/drive_c/windows/system32/drivers/etc
 mkdir -p "$work/bin" "$work/data" "$work/home"
-cp "$build_root"/win64/bin/{quietreel_win_tests.exe,quietreel_e2e.exe,quietreel_e2e_probe.dll,Quietreel.exe,core.dat,attrib.exe} \
+cp "$build_root"/win64/bin/{quietreel_win_tests.exe,planted.dll,quietreel_e2e.exe,quietreel_e2e_probe.dll,Quietreel.exe,core.dat,attrib.exe} \
   "$work/bin/"
 cp "$repo/data/blocklist.txt" "$work/data/"
 chown -R "$user:" "$work"
