@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
-# Builds the three trees: native (core, tools, unit tests, benchmarks), win64
-# (the program, Windows-side tests, UI driver) and win32 (the release exe).
-set -euo pipefail
+# Builds the trees: native (core, tools, unit tests, benchmarks), win64 (the
+# Windows-side tests and the program they link), win32 (the release exe and
+# zip) and win32-tests (the 32-bit end-to-end driver and its hook library).
+set -Eeuo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 cmake -S "$repo" -B "$build_root/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build_root/native"
 
-for tree in win64:x86_64 win32:i686; do
+for tree in win64:mingw-x86_64 win32:mingw-i686 win32-tests:mingw-i686-tests; do
   name=${tree%%:*}
-  arch=${tree##*:}
-  toolchain=$repo/cmake/mingw-$arch.cmake
+  toolchain=$repo/cmake/${tree##*:}.cmake
   # CMake keeps the compiler it first found: a tree made with another one
   # than the toolchain file now names is made anew.
   compiler=$(sed -n 's/^set(CMAKE_CXX_COMPILER \(.*\))$/\1/p' "$toolchain")
@@ -23,4 +23,6 @@ for tree in win64:x86_64 win32:i686; do
     -DQUIETREEL_BLOCKCODEC="$build_root/native/bin/blockcodec"
 done
 cmake --build "$build_root/win64"
+# The release: built with the win32 thread-model compilers alone.
 cmake --build "$build_root/win32" --target Quietreel core_dat release_zip
+cmake --build "$build_root/win32-tests" --target quietreel_e2e quietreel_e2e_probe

@@ -1,6 +1,11 @@
-# Shared settings for the scripts; sourced, not run.
+# Shared settings for the scripts; sourced, not run. Every script starts
+# with `set -Eeuo pipefail` and sources this file.
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_root=${QUIETREEL_BUILD_ROOT:-$repo/build}
+
+# A command that fails says where and which, in a function too (set -E), so
+# no run ends without a word.
+trap 'echo "${BASH_SOURCE[0]##*/}: line $LINENO failed (status $?): $BASH_COMMAND" >&2' ERR
 
 # Wine names Unix files in the locale's character set: without UTF-8, a
 # Windows name with Chinese in it cannot be created at all. A fixed locale
@@ -10,36 +15,89 @@ export LC_ALL=C.UTF-8
 export WINEPREFIX=${QUIETREEL_WINEPREFIX:-$build_root/wineprefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine64
+# 32-bit Wine runs the release and the 32-bit test programs, in a 32-bit
+# prefix and, through WoW64, in a 64-bit one; wine64 runs the 64-bit
+# Windows-side tests. One 64-bit server serves both.
+wine32=/usr/lib/wine/wine
+wine64=/usr/lib/wine/wine64
+wine=$wine64
 wineserver=/usr/lib/wine/wineserver64
 
-# A Wine prefix of our own, with Chinese dialog text drawn in a font that
-# has the characters.
-ensure_wine_prefix() {
-  if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
-    mkdir -p "$WINEPREFIX"
-    "$wine" wineboot -i >/dev/null 2>&1
-  fi
-  "$wine" regedit /S "$(winepath_of "$repo/scripts/wine-fonts.reg")" >/dev/null 2>&1
-}
+# The release as users get it: the zip's Quietreel.exe and core.dat.
+release_version=$(sed -n 's/^project(Quietreel VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
+release_zip=$build_root/win32/Quietreel-$release_version.zip
 
 # What a script started is stopped when it ends, however it ends: each
-# start registers its stop with at_exit, and they run last first.
-exit_actions=()
-at_exit() { exit_actions+=("$*"); }
+# start registers its stop with at_exit (a command and its arguments, kept
+# as separate words, never re-read as shell text), and they run last first.
+exit_action_count=0
+at_exit() {
+  if [[ $# -eq 1 && $1 == *' '* ]]; then
+    echo "at_exit: \"$1\" is one word; give the command and its arguments as separate words" >&2
+    return 0
+  fi
+  declare -ga "exit_action_$exit_action_count"
+  local -n action="exit_action_$exit_action_count"
+  action=("$@")
+  exit_action_count=$((exit_action_count + 1))
+}
 run_exit_actions() {
   local i
-  for ((i = ${#exit_actions[@]} - 1; i >= 0; i--)); do
-    eval "${exit_actions[i]}" || true
+  for ((i = exit_action_count - 1; i >= 0; i--)); do
+    local -n action="exit_action_$i"
+    "${action[@]}" || true
   done
 }
 trap run_exit_actions EXIT
 trap 'exit 130' INT TERM
-# A command that fails under set -e says which, so no run ends unexplained.
-trap 'echo "$(basename "$0"): line $LINENO failed: $BASH_COMMAND" >&2' ERR
 
-# Stops the wineserver of the current prefix (and every program in it).
-stop_wine() { "$wineserver" -k 2>/dev/null || true; }
+# Stops the wineserver of a prefix (and every program in it).
+stop_wine() { WINEPREFIX=${1:-$WINEPREFIX} "$wineserver" -k 2>/dev/null || true; }
+stop_process() { kill "$1" 2>/dev/null || true; }
+
+# A Wine prefix of our own, made when missing (or when it has the other
+# architecture), as the Windows it stands for:
+#   use_prefix <folder> win32|win64 winxp|win7|win10
+# win32: a pure 32-bit prefix, like 32-bit XP or 7; win64: a 64-bit prefix
+# that runs the 32-bit release through WoW64, like 64-bit Windows 7. Chinese
+# dialog text is drawn in a font that has the characters, inside a Wine
+# desktop (scripts/wine-desktop.reg) on the display there is when it is
+# called. Sets WINEPREFIX and $wine, the loader of the prefix's own
+# architecture.
+use_prefix() {
+  local folder=$1 arch=$2 version=$3
+  export WINEPREFIX=$folder
+  if [[ $arch == win32 ]]; then wine=$wine32; else wine=$wine64; fi
+  if [[ -f "$folder/system.reg" ]] && ! grep -qx "#arch=$arch" "$folder/system.reg"; then
+    stop_wine "$folder"
+    rm -rf "$folder"
+  fi
+  if [[ ! -f "$folder/system.reg" ]]; then
+    mkdir -p "$folder"
+    WINEARCH=$arch "$wine" wineboot -i >/dev/null 2>&1
+  fi
+  "$wine" reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1
+  "$wine" regedit /S "$(winepath_of "$repo/scripts/wine-desktop.reg")" >/dev/null 2>&1
+  # The desktop is made when the server starts: it starts afresh.
+  stop_wine
+  "$wineserver" -w 2>/dev/null || true
+}
+
+# Screen DPI as Windows' display settings set it; Wine reads it when its
+# server starts, so the prefix's server is stopped and started afresh.
+set_dpi() {
+  "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  stop_wine
+  "$wineserver" -w 2>/dev/null || true
+}
+
+# The release zip unpacked into a folder of its own.
+unpack_release() {
+  rm -rf "$1"
+  mkdir -p "$1"
+  (cd "$1" && cmake -E tar xf "$release_zip")
+  [[ -f "$1/Quietreel.exe" && -f "$1/core.dat" ]] || { echo "$release_zip lacks Quietreel.exe or core.dat" >&2; return 1; }
+}
 
 # A virtual X display of our own, so nothing needs or disturbs a real one.
 # Xvfb picks a free display itself and names it through -displayfd once it
@@ -47,9 +105,10 @@ stop_wine() { "$wineserver" -k 2>/dev/null || true; }
 start_xvfb() {
   local size=$1 answer
   answer=$(mktemp)
+  at_exit rm -f "$answer"
   Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$answer" >/dev/null 2>&1 &
   xvfb_pid=$!
-  at_exit "kill $xvfb_pid 2>/dev/null; rm -f '$answer'"
+  at_exit stop_process "$xvfb_pid"
   for _ in $(seq 100); do
     [[ -s "$answer" ]] && break
     if ! kill -0 "$xvfb_pid" 2>/dev/null; then
@@ -72,7 +131,7 @@ winepath_of() {
   echo "Z:${path//\//\\}"
 }
 
-# Runs a GoogleTest program under wine64. A program that ran no test at all
+# Runs a GoogleTest program under $wine. A program that ran no test at all
 # fails too: its exit code alone would say it passed.
 run_gtest() {
   local log status=0
@@ -84,14 +143,4 @@ run_gtest() {
   fi
   rm -f "$log"
   return $status
-}
-
-# The test prefixes get our own attrib (tests/support/attrib.cpp) in place of
-# Wine's, which applies only the last switch of a command. Wine runs a
-# system32 program's builtin even when the file there is a real exe, so the
-# prefix is told to load the native one. Never done to the prefix that
-# scripts/run.sh uses.
-install_test_attrib() {
-  cp "$build_root/win64/bin/attrib.exe" "$WINEPREFIX/drive_c/windows/system32/attrib.exe"
-  "$wine" reg add 'HKCU\Software\Wine\DllOverrides' /v attrib.exe /d native /f >/dev/null 2>&1
 }

@@ -3,7 +3,7 @@
 # process at a time, keeping what it learns in a corpus under the build root.
 #   scripts/fuzz.sh <seconds> [decode_fuzzer|block_fuzzer|repair_fuzzer ...]
 # A finding is saved under $build_root/fuzz-findings/ and fails the script.
-set -euo pipefail
+set -Eeuo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 source "$repo/scripts/sanitize-tree.sh"
 

@@ -14,8 +14,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 exe=${QUIETREEL_PLANT_EXE:-$build_root/win32/bin/Quietreel.exe}
 names=("${@:-shcore.dll}")
-wine32=/usr/lib/wine/wine
-wineserver32=/usr/lib/wine/wineserver32
 compiler=i686-w64-mingw32-g++-win32
 
 # The Wine loader is itself a 32-bit program: if it starts, so can the test.
@@ -24,19 +22,14 @@ if ! "$wine32" --version >/dev/null 2>&1; then
   exit 2
 fi
 
-# Wine picks its display driver when the prefix's first program starts, so
-# the display comes first.
+# The prefix's desktop is made on the display there is, so the display
+# comes first.
 start_xvfb 800x600
-export WINEARCH=win32
-export WINEPREFIX=$build_root/wineprefix-plant32
-at_exit "'$wineserver32' -k 2>/dev/null || true"
-if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
-  mkdir -p "$WINEPREFIX"
-  "$wine32" wineboot -i >/dev/null 2>&1
-fi
+use_prefix "$build_root/wineprefix-plant32" win32 winxp
+at_exit stop_wine
 
 work=$(mktemp -d)
-at_exit "rm -rf '$work'"
+at_exit rm -rf "$work"
 mkdir "$work/tools"
 "$compiler" -O2 -shared -static -o "$work/tools/planted.dll" "$repo/tests/plant/PlantedDll.cpp"
 "$compiler" -O2 -static -municode -I "$repo/src" -o "$work/tools/poke.exe" "$repo/tests/plant/Poke.cpp"
@@ -44,7 +37,7 @@ mkdir "$work/tools"
 # The shell's web pages go to a script that writes the address down.
 printf '#!/bin/sh\necho "$1" >>"%s"\n' "$work/opened" >"$work/browser"
 chmod +x "$work/browser"
-"$wine32" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser" /f >/dev/null 2>&1
+"$wine" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser" /f >/dev/null 2>&1
 
 # One run with the DLLs in one place: "app", the program's folder, or
 # "cwd", the folder it is started from (the program's folder would win).
@@ -58,13 +51,13 @@ try_planted_in() {
   cp "$exe" "$work/app/Quietreel.exe"
   cp "$(dirname "$exe")/core.dat" "$work/app/core.dat"
   for name in "${names[@]}"; do cp "$work/tools/planted.dll" "$work/$place/$name"; done
-  (cd "$work/cwd" && exec "$wine32" "$(winepath_of "$work/app/Quietreel.exe")") >"$work/program.log" 2>&1 &
+  (cd "$work/cwd" && exec "$wine" "$(winepath_of "$work/app/Quietreel.exe")") >"$work/program.log" 2>&1 &
   program_pid=$!
-  if ! "$wine32" "$(winepath_of "$work/tools/poke.exe")"; then
+  if ! "$wine" "$(winepath_of "$work/tools/poke.exe")"; then
     status=2
     sed 's/^/  program: /' "$work/program.log" | tail -n 20
   fi
-  "$wineserver32" -k 2>/dev/null || true
+  stop_wine
   wait "$program_pid" || true
   for name in "${names[@]}"; do
     marker=$work/$place/$name.ran

@@ -1,24 +1,26 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Quietreel.exe under wine64 in
-# a Wine desktop. With no display it starts Xvfb, waits for the main window,
-# saves a screenshot, prints the PNG's path and ends the program.
-set -euo pipefail
+# Installs what is missing, builds, and starts the release as users get it
+# (the zip's 32-bit Quietreel.exe) under 32-bit Wine, in a 32-bit prefix set
+# to Windows 7, inside a Wine desktop. With no display it starts Xvfb, waits
+# for the main window, saves a screenshot, prints the PNG's path and ends the
+# program.
+set -Eeuo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 "$repo/scripts/install-deps.sh"
 "$repo/scripts/build.sh"
-ensure_wine_prefix
-exe=$(winepath_of "$build_root/win64/bin/Quietreel.exe")
-desktop=Quietreel,1024x768
+unpack_release "$build_root/run"
+exe=$(winepath_of "$build_root/run/Quietreel.exe")
 
 if [[ -n "${DISPLAY:-}" ]]; then
-  exec "$wine" explorer "/desktop=$desktop" "$exe"
+  use_prefix "$build_root/wineprefix" win32 win7
+  exec "$wine" "$exe"
 fi
 
-start_xvfb 1024x768
-at_exit stop_wine
-
-"$wine" explorer "/desktop=$desktop" "$exe" >/dev/null 2>&1 &
+start_xvfb 1280x1024
+use_prefix "$build_root/wineprefix" win32 win7
+at_exit stop_wine "$WINEPREFIX"
+"$wine" "$exe" >/dev/null 2>&1 &
 
 # Wine gives each top-level window an X window named after its title.
 title='Brassfen工作室 - Quietreel1.0'

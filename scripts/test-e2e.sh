@@ -1,61 +1,20 @@
 #!/usr/bin/env bash
-# End-to-end tests: a Win32 driver (tests/e2e) starts Quietreel.exe under
-# wine64 in a Wine desktop on a virtual X display and uses it as a person
-# would, once at 96 and once at 144 DPI. Each run also saves a PNG of every
-# window under $build_root/e2e/shots-<dpi>/. Needs the trees of
-# scripts/build.sh.
-set -euo pipefail
+# End-to-end tests on the release as users get it: the zip's 32-bit
+# Quietreel.exe, driven by a 32-bit Win32 driver (tests/e2e) under 32-bit
+# Wine, inside a Wine desktop on a virtual X display, as a person would use it:
+#   - Windows XP: a pure 32-bit prefix, every test, at 96 and 144 DPI; each
+#     run also saves a PNG of every window under $build_root/e2e/shots-<dpi>/;
+#   - 64-bit Windows 7: a 64-bit prefix that runs the release through WoW64,
+#     the hosts buttons.
+# Needs the trees of scripts/build.sh. Arguments go to the driver's Windows
+# XP runs, e.g. --gtest_filter='Troubleshooting.*'; QUIETREEL_E2E_DPIS=96
+# runs one DPI only.
+set -Eeuo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-# A prefix of its own: the desktop, DPI and browser settings stay here.
-export WINEPREFIX=$build_root/wineprefix-e2e
-bin=$build_root/win64/bin
+driver=$build_root/win32-tests/bin/quietreel_e2e.exe
 work=$build_root/e2e
-hosts=$WINEPREFIX/drive_c/windows/system32/drivers/etc/hosts
 mkdir -p "$work"
-ensure_wine_prefix
-install_test_attrib
-
-saved_hosts=$work/hosts.saved
-rm -f "$saved_hosts"
-[[ -f "$hosts" ]] && cp -p "$hosts" "$saved_hosts"
-put_hosts_back() {
-  if [[ -f "$saved_hosts" ]]; then cp -p "$saved_hosts" "$hosts"; else rm -f "$hosts"; fi
-}
-at_exit put_hosts_back
-
-start_xvfb 1280x1024
-at_exit stop_wine
-
-# The browser Wine starts for web addresses: a script that writes down the
-# address it was given.
-pages=$work/opened-pages.txt
-: >"$pages"
-cat >"$work/browser.sh" <<BROWSER
-#!/bin/sh
-printf '%s\n' "\$1" >>"$pages"
-BROWSER
-chmod +x "$work/browser.sh"
-
-set_registry() {
-  local dpi=$1
-  cat >"$work/settings.reg" <<REG
-Windows Registry Editor Version 5.00
-
-[HKEY_CURRENT_USER\\Software\\Wine\\WineBrowser]
-"Browsers"="$work/browser.sh"
-
-[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
-"Desktop"="Default"
-
-[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
-"Default"="1280x1024"
-
-[HKEY_CURRENT_USER\\Control Panel\\Desktop]
-"LogPixels"=dword:$(printf '%08x' "$dpi")
-REG
-  "$wine" regedit /S "$(winepath_of "$work/settings.reg")" >/dev/null 2>&1
-}
 
 status=0
 # The committed icon must be what its script draws.
@@ -65,25 +24,65 @@ if ! cmp -s "$work/Quietreel.ico" "$repo/src/res/Quietreel.ico"; then
   status=1
 fi
 
+unpack_release "$work/release"
+export QUIETREEL_E2E_EXE QUIETREEL_E2E_BLOCKLIST QUIETREEL_E2E_URL_LOG QUIETREEL_E2E_SHOTS
+QUIETREEL_E2E_EXE=$(winepath_of "$work/release/Quietreel.exe")
+QUIETREEL_E2E_BLOCKLIST=$(winepath_of "$repo/data/blocklist.txt")
+
+# The browser Wine starts for web addresses: a script that writes down the
+# address it was given.
+pages=$work/opened-pages.txt
+: >"$pages"
+QUIETREEL_E2E_URL_LOG=$(winepath_of "$pages")
+cat >"$work/browser.sh" <<BROWSER
+#!/bin/sh
+printf '%s\n' "\$1" >>"$pages"
+BROWSER
+chmod +x "$work/browser.sh"
+
+# The prefix's hosts file, as it was, is put back when the script ends.
+keep_hosts_file() {
+  local hosts=$WINEPREFIX/drive_c/windows/system32/drivers/etc/hosts
+  local saved=$WINEPREFIX/hosts.saved
+  rm -f "$saved"
+  [[ -f "$hosts" ]] && cp -p "$hosts" "$saved"
+  at_exit put_back "$saved" "$hosts"
+}
+put_back() {
+  if [[ -f "$1" ]]; then cp -p "$1" "$2"; else rm -f "$2"; fi
+}
+
+# A prefix of the given kind with the stand-in browser and the hosts file
+# kept.
+prepare_prefix() {
+  use_prefix "$@"
+  at_exit stop_wine "$WINEPREFIX"
+  "$wine" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser.sh" /f >/dev/null 2>&1
+  keep_hosts_file
+}
+
+start_xvfb 1280x1024
+
+echo "-- Windows XP (32-bit prefix)"
+prepare_prefix "$build_root/wineprefix-xp" win32 winxp
 for dpi in ${QUIETREEL_E2E_DPIS:-96 144}; do
-  echo "-- at $dpi DPI"
+  echo "-- Windows XP at $dpi DPI"
   shots=$work/shots-$dpi
   rm -rf "$shots"
   mkdir -p "$shots"
-  set_registry "$dpi"
-  # Every Wine process reads the DPI when it starts.
-  "$wineserver" -k 2>/dev/null || true
-  "$wineserver" -w 2>/dev/null || true
-  QUIETREEL_E2E_EXE=$(winepath_of "$bin/Quietreel.exe") \
-  QUIETREEL_E2E_RELEASE_EXE=$(winepath_of "$build_root/win32/bin/Quietreel.exe") \
-  QUIETREEL_E2E_BLOCKLIST=$(winepath_of "$repo/data/blocklist.txt") \
-  QUIETREEL_E2E_URL_LOG=$(winepath_of "$pages") \
-  QUIETREEL_E2E_SHOTS=$(winepath_of "$shots") \
-    gtest_timeout=900 run_gtest "$bin/quietreel_e2e.exe" "$@" || status=1
+  set_dpi "$dpi"
+  wine=$wine32 QUIETREEL_E2E_SHOTS=$(winepath_of "$shots") \
+    gtest_timeout=900 run_gtest "$driver" --gtest_filter='-WithoutRights/*' "$@" || status=1
   for bmp in "$shots"/*.bmp; do
     [[ -f "$bmp" ]] || continue
     convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
   done
   echo "screenshots at $dpi DPI: $shots"
 done
+stop_wine
+
+echo "-- 64-bit Windows 7 (the release through WoW64), the hosts buttons"
+prepare_prefix "$build_root/wineprefix-7" win64 win7
+set_dpi 96
+wine=$wine32 QUIETREEL_E2E_SHOTS='' gtest_timeout=600 run_gtest "$driver" --gtest_filter='WithRights/*' || status=1
 exit $status

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs each fuzz target briefly from the committed seeds, so every test run
 # also fuzzes a little. Longer campaigns: scripts/fuzz.sh <seconds>.
-set -euo pipefail
+set -Eeuo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 source "$repo/scripts/sanitize-tree.sh"
 
@@ -9,7 +9,7 @@ seconds=${QUIETREEL_FUZZ_SECONDS:-4}
 build_sanitize_tree >/dev/null
 
 scratch=$(mktemp -d)
-at_exit "rm -rf '$scratch'"
+at_exit rm -rf "$scratch"
 findings="$build_root/fuzz-findings"
 mkdir -p "$findings"
 for target in $(fuzz_targets); do

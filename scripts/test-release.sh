@@ -17,7 +17,7 @@ exports=$repo/tests/release/xp-sp3-exports.txt
 objdump=i686-w64-mingw32-objdump
 
 work=$(mktemp -d)
-at_exit "rm -rf '$work'"
+at_exit rm -rf "$work"
 (cd "$work" && cmake -E tar xf "$zip")
 exe=$work/Quietreel.exe
 dump=$("$objdump" -f -h -p "$exe")

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the native unit tests (and the fuzz targets' corpus replays) under
 # AddressSanitizer and UBSan in a tree of their own, and runs them.
-set -euo pipefail
+set -Eeuo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 source "$repo/scripts/sanitize-tree.sh"
 

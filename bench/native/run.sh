@@ -2,7 +2,7 @@
 # Runs the native benchmarks (decoder, Block on the fake, plain copy) with
 # repetitions and prints the medians. Not part of the test command.
 #   bench/native/run.sh [extra Google Benchmark flags]
-set -euo pipefail
+set -Eeuo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 
 cmake -S "$repo" -B "$build_root/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

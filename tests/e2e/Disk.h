@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "Expected.h"
 #include "TestSupport.h"
 
 namespace e2e {
@@ -19,7 +20,8 @@ using testsupport::ReadBytes;
 using testsupport::RemoveTree;
 using testsupport::WriteBytes;
 
-inline constexpr wchar_t kHostsPath[] = L"C:\\windows\\system32\\drivers\\etc\\hosts";
+namespace expected = quietreel::expected;
+using expected::kHostsPath;
 
 std::wstring KnownFolder(int csidl);
 

@@ -2,35 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include "Disk.h"
+
 namespace e2e {
 
-void ExpectControls(HWND dialog, const std::vector<ControlSpec>& expected) {
-  std::vector<Control> actual = Children(dialog);
-  ASSERT_EQ(actual.size(), expected.size()) << "controls of " << ::testing::PrintToString(Text(dialog));
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    const ControlSpec& want = expected[i];
-    const Control& got = actual[i];
-    SCOPED_TRACE("control #" + std::to_string(i) + " id " + std::to_string(want.id));
-    EXPECT_EQ(got.id, want.id);
-    EXPECT_EQ(got.className, want.className);
-    if (want.text) {
-      EXPECT_EQ(got.text, want.text);
-    }
-    RECT place = DialogUnitsToPixels(want.x, want.y, want.width, want.height);
-    EXPECT_EQ(got.rect.left, place.left);
-    EXPECT_EQ(got.rect.top, place.top);
-    if (!want.ownSize) {
-      EXPECT_EQ(got.rect.right, place.right);
-      EXPECT_EQ(got.rect.bottom, place.bottom);
-    }
-    EXPECT_EQ(got.tabStop, want.tabStop);
-  }
-}
-
-MessageBoxView WaitForMessageBox(DWORD processId, HWND owner) {
-  HWND box = WaitForDialog(processId, owner);
+MessageBoxView WaitForMessageBox(DWORD processId, HWND owner, HWND except) {
+  HWND box = WaitForDialog(processId, owner, except);
   EXPECT_NE(box, nullptr) << "no message box owned by " << owner;
   return box ? ReadMessageBox(box) : MessageBoxView{};
+}
+
+void ExpectBox(const MessageBoxView& box, const std::wstring& caption, const std::wstring& text, bool warning) {
+  EXPECT_EQ(box.caption, caption);
+  EXPECT_EQ(box.text, text);
+  EXPECT_EQ(box.icon, warning);
+  EXPECT_EQ(box.buttons, std::vector<std::wstring>{std::to_wstring(IDOK)});
 }
 
 void WaitClosed(HWND window) {
@@ -41,6 +27,13 @@ void Answer(const MessageBoxView& box, int button) {
   if (!box.hwnd) return;
   Command(box.hwnd, button);
   WaitClosed(box.hwnd);
+}
+
+void Shoot(HWND window, const std::wstring& name) {
+  std::wstring folder = Environment(L"QUIETREEL_E2E_SHOTS");
+  if (folder.empty() || !window) return;
+  ::Sleep(700);  // let it finish painting
+  EXPECT_TRUE(SaveScreenshot(window, folder + L"\\" + name + L".bmp")) << "screenshot " << ::testing::PrintToString(name);
 }
 
 }  // namespace e2e

@@ -3,30 +3,21 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "Ui.h"
 
 namespace e2e {
 
-// A control as a template places it; text null means "not checked".
-struct ControlSpec {
-  int id;
-  const wchar_t* className;
-  const wchar_t* text;
-  int x, y, width, height;  // dialog units
-  bool tabStop;
-  // Sizes itself to its content (an icon): only the place is checked.
-  bool ownSize = false;
-};
-
-// Id, class, text, place and tab stop of every child, in order.
-void ExpectControls(HWND dialog, const std::vector<ControlSpec>& expected);
-
 // The box the action opened, owned by `owner`; null after a failed check.
-MessageBoxView WaitForMessageBox(DWORD processId, HWND owner);
+MessageBoxView WaitForMessageBox(DWORD processId, HWND owner, HWND except = nullptr);
+// A box with one OK button, this caption and text, and the exclamation
+// icon for a warning or no icon for a notice.
+void ExpectBox(const MessageBoxView& box, const std::wstring& caption, const std::wstring& text, bool warning);
 // Presses a box's button and waits for it to go.
 void Answer(const MessageBoxView& box, int button);
 void WaitClosed(HWND window);
+// With QUIETREEL_E2E_SHOTS set, saves the window as <name>.bmp there for a
+// person to look at.
+void Shoot(HWND window, const std::wstring& name);
 
 }  // namespace e2e

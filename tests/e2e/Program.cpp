@@ -1,6 +1,7 @@
 #include "Program.h"
 
 #include "Disk.h"
+#include "Expected.h"
 #include "Ui.h"
 
 namespace e2e {
@@ -19,13 +20,14 @@ std::wstring FreshFolder() {
 
 }  // namespace
 
-Program::Program(const std::wstring& exeName) : folder_(FreshFolder()) {
+Program::Program(const std::wstring& exeName, const Arrange& arrange) : folder_(FreshFolder()) {
   std::wstring built = Environment(L"QUIETREEL_E2E_EXE");
   std::wstring builtFolder = built.substr(0, built.rfind(L'\\') + 1);
   std::wstring exe = folder_ + exeName;
   if (!::CopyFileW(built.c_str(), exe.c_str(), FALSE) ||
-      !::CopyFileW((builtFolder + L"core.dat").c_str(), (folder_ + L"core.dat").c_str(), FALSE))
+      !::CopyFileW((builtFolder + expected::kCoreDatName).c_str(), (folder_ + expected::kCoreDatName).c_str(), FALSE))
     return;
+  if (arrange) arrange(folder_);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   std::wstring commandLine = L"\"" + exe + L"\"";
@@ -34,7 +36,7 @@ Program::Program(const std::wstring& exeName) : folder_(FreshFolder()) {
     return;
   main_ = WaitFor([this] {
     HWND hwnd = FindDialog(process_.dwProcessId, nullptr);
-    return hwnd && Text(hwnd) == kTitleText ? hwnd : nullptr;
+    return hwnd && Text(hwnd) == expected::kTitle ? hwnd : nullptr;
   });
 }
 

@@ -3,17 +3,20 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 namespace e2e {
 
-inline constexpr wchar_t kTitleText[] = L"Brassfen工作室 - Quietreel1.0";
+// Changes the scratch folder before the program starts, as a user (or
+// another program) may have changed the folder the exe is in.
+using Arrange = std::function<void(const std::wstring& folder)>;
 
-// Quietreel.exe copied under `exeName` into a scratch folder of its own
-// with core.dat, started, and ended when the object goes.
+// The release Quietreel.exe copied under `exeName` into a scratch folder of
+// its own with core.dat, started, and ended when the object goes.
 class Program {
  public:
-  explicit Program(const std::wstring& exeName = L"Quietreel.exe");
+  explicit Program(const std::wstring& exeName = L"Quietreel.exe", const Arrange& arrange = nullptr);
   ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;

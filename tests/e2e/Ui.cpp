@@ -27,6 +27,7 @@ namespace {
 struct DialogSearch {
   DWORD processId;
   HWND owner;
+  HWND except;
   HWND found;
 };
 
@@ -71,21 +72,21 @@ BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM param) {
   DWORD processId = 0;
   ::GetWindowThreadProcessId(hwnd, &processId);
   if (processId != search->processId || !::IsWindowVisible(hwnd) || ClassName(hwnd) != L"#32770") return TRUE;
-  if (::GetWindow(hwnd, GW_OWNER) != search->owner) return TRUE;
+  if (::GetWindow(hwnd, GW_OWNER) != search->owner || hwnd == search->except) return TRUE;
   search->found = hwnd;
   return FALSE;
 }
 
 }  // namespace
 
-HWND FindDialog(DWORD processId, HWND owner) {
-  DialogSearch search{processId, owner, nullptr};
+HWND FindDialog(DWORD processId, HWND owner, HWND except) {
+  DialogSearch search{processId, owner, except, nullptr};
   ::EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
-HWND WaitForDialog(DWORD processId, HWND owner) {
-  return WaitFor([&] { return FindDialog(processId, owner); });
+HWND WaitForDialog(DWORD processId, HWND owner, HWND except) {
+  return WaitFor([&] { return FindDialog(processId, owner, except); });
 }
 
 bool NoDialogAppears(DWORD processId, HWND owner) {
@@ -131,23 +132,25 @@ HWND CreateFontProbe() {
                               &IgnoreMessages, 0);
 }
 
-// The conversion is the dialog manager's own, on a template of ours in the
-// same font.
-RECT DialogUnitsToPixels(int x, int y, int width, int height) {
-  HWND probe = CreateFontProbe();
-  // Width and height are converted on their own, as the dialog manager
-  // does, not as the far edges.
-  RECT place{x, y, width, height};
-  ::MapDialogRect(probe, &place);
-  ::DestroyWindow(probe);
-  return RECT{place.left, place.top, place.left + place.right, place.top + place.bottom};
-}
-
 HWND FocusOf(HWND window) {
   GUITHREADINFO info{};
   info.cbSize = sizeof(info);
   if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
   return info.hwndFocus;
+}
+
+std::vector<int> TabOrder(HWND dialog) {
+  std::vector<int> ids;
+  HWND first = FocusOf(dialog);
+  for (HWND at = first; at && ids.size() < 20;) {
+    ids.push_back(::GetDlgCtrlID(at));
+    Key(dialog, VK_TAB);
+    // A dialog with one tab stop keeps the focus where it is.
+    if (!WaitUntil([&] { return FocusOf(dialog) != at; }, 2s)) break;
+    at = FocusOf(dialog);
+    if (at == first) break;
+  }
+  return ids;
 }
 
 // Posted, not sent: the handler may open a message box and wait for us.

@@ -17,9 +17,9 @@ HWND WaitFor(const std::function<HWND()>& found, std::chrono::milliseconds patie
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds patience = kPatience);
 
 // A visible top-level dialog (class #32770) of the process, owned by
-// `owner` (or by no window when `owner` is null).
-HWND FindDialog(DWORD processId, HWND owner);
-HWND WaitForDialog(DWORD processId, HWND owner);
+// `owner` (or by no window when `owner` is null), other than `except`.
+HWND FindDialog(DWORD processId, HWND owner, HWND except = nullptr);
+HWND WaitForDialog(DWORD processId, HWND owner, HWND except = nullptr);
 // No such dialog appears within a short while.
 bool NoDialogAppears(DWORD processId, HWND owner);
 
@@ -42,12 +42,11 @@ std::vector<Control> Children(HWND parent);
 // destroys it.
 HWND CreateFontProbe();
 
-// Pixels for a rectangle in dialog units of the program's dialog font, at
-// the present screen DPI.
-RECT DialogUnitsToPixels(int x, int y, int width, int height);
-
 // The control that has the keyboard focus in the window's thread.
 HWND FocusOf(HWND window);
+// The ids of the controls the focus visits as Tab is pressed, from the
+// focused one until it comes back.
+std::vector<int> TabOrder(HWND dialog);
 
 // What a user does: press a button or choose a menu command, press a key.
 void Command(HWND window, int id);

@@ -11,6 +11,7 @@
 #include <map>
 #include <string>
 
+#include "Expected.h"
 #include "FuzzCheck.h"
 #include "base/Brand.h"
 #include "fake/FakeWindows.h"
@@ -110,7 +111,7 @@ void CheckWithoutFault(const Input& in, FakeWindows& windows, const FakeWindow& 
     FUZZ_CHECK(windows.BytesOf(BackupPath()) == (hadHosts ? in.hosts : Marker()));
     FUZZ_CHECK(OnlyBlocks(windows.BytesOf(FakeWindows::kHostsPath), original) ||
                OnlyBlocks(windows.BytesOf(FakeWindows::kHostsPath), original + "\r\n"));
-    const std::uint32_t locked = quietreel::kHiddenReadOnlySystem;
+    const std::uint32_t locked = quietreel::expected::kHiddenReadOnlySystem;
     FUZZ_CHECK((windows.AttributesOf(FakeWindows::kHostsPath) & locked) == locked);
   } else if (!boxes.empty()) {
     FUZZ_CHECK(windows.IsFile(FakeWindows::kHostsPath) == hadHosts);

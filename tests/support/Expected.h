@@ -1,8 +1,10 @@
 #pragma once
 
-// What the user is told, spelled out once for every test layer. The tests
-// keep their own copy of each text, so a changed message in the program is
-// a failing test, not a silently followed one.
+// What the user is told and where the program works, spelled out once for
+// every test layer: the texts of its windows and message boxes, the pages it
+// opens, its paths. The tests keep their own copy of each text, so a changed
+// message in the program is a failing test, not a silently followed one. No
+// Windows header, so the native tests use it too.
 namespace quietreel::expected {
 
 inline constexpr wchar_t kBlocked[] = L"恭喜您，屏蔽广告成功，请重启浏览器查看效果！！";
@@ -29,7 +31,29 @@ inline constexpr wchar_t kCleanupCaption[] = L"提示";
 inline constexpr wchar_t kCleaning[] = L"临时文件清理中，请您耐心等候...";
 inline constexpr wchar_t kCleaned[] = L"删除临时文件成功！";
 
+// What attrib +h +r +s leaves on a file, and the bit the file system adds
+// to every file it writes, as Windows numbers them.
+inline constexpr unsigned kHiddenReadOnlySystem = 0x1 | 0x2 | 0x4;
+inline constexpr unsigned kArchive = 0x20;
+
 inline constexpr wchar_t kTitle[] = L"Brassfen工作室 - Quietreel1.0";
+inline constexpr wchar_t kAboutTitle[] = L"关于 Brassfen工作室 - Quietreel1.0";
+inline constexpr wchar_t kHelpTitle[] = L"帮助 Brassfen工作室 - Quietreel1.0";
+inline constexpr wchar_t kFaqTitle[] = L"常见问题列表";
+inline constexpr wchar_t kSystemMenuAbout[] = L"关于 Quietreel(&A)...";
+
+// The maker's pages: the About links, and "检查更新".
+inline constexpr char kWebsitePage[] = "http://www.brassfen.example/";
+inline constexpr char kShopPage[] = "http://shop.brassfen.example/";
+inline constexpr char kMicroblogPage[] = "http://weibo.brassfen.example/";
+inline constexpr char kUpdatePage[] = "http://www.brassfen.example/Download/?1-1.html";
+
+// Paths: the hosts file; beside the exe, the block list and the saved hosts
+// file; under AppData, the player's storage and the name of the entry the
+// black-screen repair replaces.
+inline constexpr wchar_t kHostsPath[] = L"C:\\windows\\system32\\drivers\\etc\\hosts";
+inline constexpr wchar_t kCoreDatName[] = L"core.dat";
+inline constexpr wchar_t kBackupName[] = L"backup";
 inline constexpr wchar_t kVideoSiteStaticHost[] = L"static.youku.com";
 inline constexpr wchar_t kFlashSharedObjects[] = L"Macromedia\\Flash Player\\#SharedObjects";
 

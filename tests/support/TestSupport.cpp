@@ -120,15 +120,17 @@ void RemoveTree(const std::wstring& given) {
   const std::wstring path = WithoutTrailingSlash(given);
   DWORD attributes = Attributes(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
-  const bool directory = attributes & FILE_ATTRIBUTE_DIRECTORY;
-  const bool link = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
-  if (link && RunningUnderWine()) {
-    // Wine removes the target of a Unix link it is told to remove; the Unix
-    // tool removes the link.
-    RunCommand(L"Z:\\bin\\rm -f " + UnixNameOf(path));
+  if (RunningUnderWine()) {
+    // Wine removes the target of a Unix link it is told to remove, and shows
+    // a link to a file as the file: the Unix tool, which never follows a
+    // link, removes the tree. Wine does not wait for a Unix program, so the
+    // tree is awaited gone.
+    RunCommand(L"Z:\\bin\\rm -rf \"" + UnixNameOf(path) + L"\"");
     AwaitPresence(path, false);
     return;
   }
+  const bool directory = attributes & FILE_ATTRIBUTE_DIRECTORY;
+  const bool link = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
   ::SetFileAttributesW(path.c_str(), directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL);
   if (!directory) {
     ::DeleteFileW(path.c_str());
@@ -156,7 +158,7 @@ bool MakeLink(const std::wstring& link, const std::wstring& target) {
     const std::wstring unixTarget = UnixNameOf(target);
     const std::wstring unixLink = UnixNameOf(link);
     if (unixTarget.empty() || unixLink.empty()) return false;
-    if (!RunCommand(L"Z:\\bin\\ln -s " + unixTarget + L" " + unixLink)) return false;
+    if (!RunCommand(L"Z:\\bin\\ln -s \"" + unixTarget + L"\" \"" + unixLink + L"\"")) return false;
     AwaitPresence(link, true);
   } else {
     const bool folder = IsDirectory(target);

@@ -46,7 +46,7 @@ class HostsMachine {
   // read-only and system, and `backup` holding the user's old file.
   void Enter(HostsState state, const std::string& userHosts = kUserHosts) {
     if (state == HostsState::kClean) machine.AddFile(hosts, userHosts);
-    if (state == HostsState::kBlocked) machine.AddFile(hosts, userHosts + kListOnDisk, kHiddenReadOnlySystem);
+    if (state == HostsState::kBlocked) machine.AddFile(hosts, userHosts + kListOnDisk, expected::kHiddenReadOnlySystem);
     if (state == HostsState::kBlocked || state == HostsState::kOrphaned) machine.AddFile(backup, userHosts);
   }
 

@@ -26,7 +26,7 @@ const std::string kUser = HostsMachine::kUserHosts;
 const std::string kListOnDisk = HostsMachine::kListOnDisk;
 const std::string kMarker = HostsMachine::Marker();
 // A file the program wrote, then hid: the archive bit is the file system's.
-constexpr std::uint32_t kHiddenNew = kHiddenReadOnlySystem | kAttributeArchive;
+constexpr std::uint32_t kHiddenNew = expected::kHiddenReadOnlySystem | expected::kArchive;
 const std::wstring kElsewhere = L"C:\\Users\\user\\Documents\\private.txt";
 
 struct FileAfter {
@@ -102,7 +102,7 @@ const Row kRows[] = {
     {"BlockFromClean", HostsState::kClean, {}, kBlock, {{Kind::kNotice, text::kBlocked}},
      Bytes(kUser + kListOnDisk), Bytes(kUser), kHiddenNew, 1},
     {"BlockFromBlocked", HostsState::kBlocked, {}, kBlock, {{Kind::kWarning, text::kAlreadyBlocked}},
-     Unchanged(), Unchanged(), kHiddenReadOnlySystem},
+     Unchanged(), Unchanged(), expected::kHiddenReadOnlySystem},
     {"BlockFromNoHosts", HostsState::kNoHosts, {}, kBlock, {{Kind::kNotice, text::kBlocked}},
      Bytes(kListOnDisk), Bytes(kMarker), kHiddenNew, 1},
     {"BlockFromOrphaned", HostsState::kOrphaned, {}, kBlock, {{Kind::kNotice, text::kBlocked}},
@@ -166,7 +166,7 @@ const Row kRows[] = {
 
     // --- The hosts file ------------------------------------------------------------
     {"HostsHiddenReadOnlySystemIsExtended", HostsState::kClean,
-     [](HostsMachine& m) { m.machine.AddFile(m.hosts, kUser, kHiddenReadOnlySystem); }, kBlock,
+     [](HostsMachine& m) { m.machine.AddFile(m.hosts, kUser, expected::kHiddenReadOnlySystem); }, kBlock,
      {{Kind::kNotice, text::kBlocked}}, Bytes(kUser + kListOnDisk), Bytes(kUser), kHiddenNew, 1},
     {"HostsReadOnlyThatStaysReadOnly", HostsState::kClean,
      Then([](HostsMachine& m) { m.machine.AddFile(m.hosts, kUser, kAttributeReadOnly); }, FailNext("SetAttributes")),
@@ -178,22 +178,22 @@ const Row kRows[] = {
     {"RestoreOntoALockedHostsFile", HostsState::kBlocked, Lock(&HostsMachine::hosts), kRestore,
      {{Kind::kWarning, text::kRestoreFailed}}, Unchanged(), Unchanged()},
     {"ResetThatCannotDeleteHidesTheFileAgain", HostsState::kBlocked, Lock(&HostsMachine::hosts), kReset,
-     {{Kind::kWarning, text::kResetFailed}}, Unchanged(), Unchanged(), kHiddenReadOnlySystem},
+     {{Kind::kWarning, text::kResetFailed}}, Unchanged(), Unchanged(), expected::kHiddenReadOnlySystem},
 
     // --- backup -------------------------------------------------------------------------
     {"BackupIsADirectory_Block", HostsState::kClean, [](HostsMachine& m) { m.machine.AddDirectory(m.backup); }, kBlock,
      {{Kind::kWarning, text::kAlreadyBlocked}}, Unchanged(), Unchanged()},
     {"BackupIsADirectory_Restore", HostsState::kBlocked,
      [](HostsMachine& m) { m.machine.Remove(m.backup), m.machine.AddDirectory(m.backup); }, kRestore,
-     {{Kind::kWarning, text::kRestoreFailed}}, Unchanged(), Unchanged(), kHiddenReadOnlySystem},
+     {{Kind::kWarning, text::kRestoreFailed}}, Unchanged(), Unchanged(), expected::kHiddenReadOnlySystem},
     {"BackupLocked_BlockWithoutHosts", HostsState::kOrphaned, Lock(&HostsMachine::backup), kBlock,
      {{Kind::kWarning, text::kInterrupted}}, Absent(), Unchanged()},
     {"BackupLocked_Restore", HostsState::kBlocked, Lock(&HostsMachine::backup), kRestore,
-     {{Kind::kWarning, text::kRestoreFailed}}, Unchanged(), Unchanged(), kHiddenReadOnlySystem},
+     {{Kind::kWarning, text::kRestoreFailed}}, Unchanged(), Unchanged(), expected::kHiddenReadOnlySystem},
 
     // --- Writes that fail or are undone ---------------------------------------------------
     {"BackupWriteFails", HostsState::kClean, FailNext("CreateNew"), kBlock, {{Kind::kWarning, text::kInterrupted}},
-     Unchanged(), Absent(), kHiddenReadOnlySystem},
+     Unchanged(), Absent(), expected::kHiddenReadOnlySystem},
     {"MarkerWriteFails", HostsState::kNoHosts, FailNext("CreateNew"), kBlock, {{Kind::kWarning, text::kInterrupted}},
      Absent(), Absent()},
     {"AppendBreaksOff", HostsState::kClean, FailNext("Append"), kBlock, {{Kind::kWarning, text::kInterrupted}},
@@ -205,16 +205,21 @@ const Row kRows[] = {
        m.machine.BeforeCall("ReadTail", [&m] { m.machine.AddFile(m.hosts, kUser); });
      },
      kBlock, {{Kind::kWarning, text::kInterrupted}}, Bytes(kUser), Absent(), kHiddenNew},
+    {"AppendUndoneAndHostsThenHeldKeepsBackup", HostsState::kClean,
+     [](HostsMachine& m) {
+       m.machine.BeforeCall("ReadTail", [&m] { m.machine.AddFile(m.hosts, kUser), m.machine.Lock(m.hosts); });
+     },
+     kBlock, {{Kind::kWarning, text::kInterrupted}}, Bytes(kUser), Bytes(kUser)},
     {"RestoreWriteFails", HostsState::kBlocked, FailNext("CreateNew"), kRestore,
-     {{Kind::kWarning, text::kRestoreFailed}}, Unchanged(), Unchanged(), kHiddenReadOnlySystem},
+     {{Kind::kWarning, text::kRestoreFailed}}, Unchanged(), Unchanged(), expected::kHiddenReadOnlySystem},
 
     // --- Files beside the program that are not what they claim -------------------------
     {"BackupLinkedElsewhere_Restore", HostsState::kBlocked, LinkElsewhere(&HostsMachine::backup), kRestore,
-     {{Kind::kWarning, text::kNotPlainFile}}, Unchanged(), Unchanged(), kHiddenReadOnlySystem},
+     {{Kind::kWarning, text::kNotPlainFile}}, Unchanged(), Unchanged(), expected::kHiddenReadOnlySystem},
     {"BackupLinkedElsewhere_Block", HostsState::kOrphaned, LinkElsewhere(&HostsMachine::backup), kBlock,
      {{Kind::kWarning, text::kNotPlainFile}}, Absent(), Unchanged()},
     {"BackupWithASecondName_Restore", HostsState::kBlocked, SecondName(&HostsMachine::backup), kRestore,
-     {{Kind::kWarning, text::kNotPlainFile}}, Unchanged(), Unchanged(), kHiddenReadOnlySystem},
+     {{Kind::kWarning, text::kNotPlainFile}}, Unchanged(), Unchanged(), expected::kHiddenReadOnlySystem},
     {"CoreDatLinkedElsewhere", HostsState::kClean, LinkElsewhere(&HostsMachine::coreDat), kBlock,
      {{Kind::kWarning, text::kNotPlainFile}}, Unchanged(), Absent()},
     {"CoreDatWithASecondName", HostsState::kClean, SecondName(&HostsMachine::coreDat), kBlock,
@@ -225,7 +230,7 @@ const Row kRows[] = {
        m.machine.BeforeCall("ReadWhole", [&m] { m.machine.AddLink(m.backup, kElsewhere); });
      },
      kBlock, {{Kind::kWarning, text::kInterrupted}}, Unchanged(), Bytes("not the program's"),
-     kHiddenReadOnlySystem},
+     expected::kHiddenReadOnlySystem},
 };
 
 struct FileBefore {

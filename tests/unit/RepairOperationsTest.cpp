@@ -31,7 +31,7 @@ const std::wstring kStorage = kSharedObjects + L"\\7KXQ2M4A\\static.youku.com";
 const std::wstring kDocuments = kProfile + L"\\Documents";
 const std::wstring kThesis = kDocuments + L"\\thesis.doc";
 const std::wstring kPublic = L"C:\\Users\\Public\\Documents";
-constexpr std::uint32_t kLockedNew = kHiddenReadOnlySystem | kAttributeArchive;
+constexpr std::uint32_t kLockedNew = expected::kHiddenReadOnlySystem | expected::kArchive;
 
 enum class Operation { kRepair, kCleanup };
 
@@ -83,10 +83,10 @@ std::function<void()> SwapForLink(FakeWindows& m, std::wstring folder, std::wstr
 const Row kRows[] = {
     // --- The black-screen repair ---------------------------------------------------
     {"StorageFolderBecomesAnEmptyLockedFile", Storage, Operation::kRepair, Kind::kNotice, text::kRepaired, {kStorage}, {}, true},
-    {"EarlierRepairsFileIsMadeAgain", [](FakeWindows& m) { m.AddFile(kStorage, "", kHiddenReadOnlySystem); },
+    {"EarlierRepairsFileIsMadeAgain", [](FakeWindows& m) { m.AddFile(kStorage, "", expected::kHiddenReadOnlySystem); },
      Operation::kRepair, Kind::kNotice, text::kRepaired, {kStorage}, {}, true},
     {"EarlierRepairsFileGoesEvenWhenUnhidingFails",
-     [](FakeWindows& m) { m.AddFile(kStorage, "stale", kHiddenReadOnlySystem), m.FailNext("SetAttributes"); },
+     [](FakeWindows& m) { m.AddFile(kStorage, "stale", expected::kHiddenReadOnlySystem), m.FailNext("SetAttributes"); },
      Operation::kRepair, Kind::kNotice, text::kRepaired, {kStorage}, {}, true},
     {"NoStorageEntry",
      [](FakeWindows& m) {

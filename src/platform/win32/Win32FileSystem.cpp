@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <new>
 
+#include "platform/win32/LinkCheck.h"
 #include "platform/win32/ScopedWin.h"
 
 namespace quietreel::win32 {
@@ -20,27 +21,6 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     written += done;
   }
   return true;
-}
-
-// Opens the name itself, a link not followed, for nothing more than its
-// facts; any other open shares with it.
-HANDLE OpenForFacts(const std::wstring& path) {
-  return ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-}
-
-// A reparse point (junction, symbolic link) or a file with a second name
-// leads to bytes that may belong to someone else. Asked of the open handle,
-// so the answer is about the very file that is used; Wine opens the target
-// of a Unix link and reports it as plain, so the name is asked too. (A
-// directory's count of names is its count of subdirectories on Unix.)
-bool IsPlain(HANDLE file, const std::wstring& path) {
-  BY_HANDLE_FILE_INFORMATION facts{};
-  const DWORD named = ::GetFileAttributesW(path.c_str());
-  if (named == INVALID_FILE_ATTRIBUTES || !::GetFileInformationByHandle(file, &facts)) return false;
-  const DWORD attributes = facts.dwFileAttributes | named;
-  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) || facts.nNumberOfLinks <= 1;
 }
 
 // The directory is opened and checked on its handle before it is listed:
@@ -84,6 +64,28 @@ class FindEnumeration : public DirectoryEnumeration {
   bool pending_;
 };
 
+// Sets a file's attributes through its handle, so they land on the very
+// file that was opened. NtSetInformationFile is there on every Windows;
+// SetFileInformationByHandle only from Vista on.
+bool SetAttributesOf(HANDLE file, DWORD attributes) {
+  struct BasicInformation {
+    LARGE_INTEGER creation, lastAccess, lastWrite, change;  // zero: left as they are
+    ULONG attributes;
+  } basic{};
+  struct IoStatus {
+    ULONG_PTR status;
+    ULONG_PTR information;
+  } io{};
+  using SetInformationFile = LONG NTAPI(HANDLE, IoStatus*, void*, ULONG, int);
+  constexpr int kFileBasicInformation = 4;
+  auto* setInformation = reinterpret_cast<SetInformationFile*>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtSetInformationFile")));
+  basic.attributes = attributes;
+  if (setInformation) setInformation(file, &io, &basic, sizeof(basic), kFileBasicInformation);
+  BY_HANDLE_FILE_INFORMATION facts{};
+  return ::GetFileInformationByHandle(file, &facts) && (facts.dwFileAttributes & attributes) == attributes;
+}
+
 }  // namespace
 
 bool Win32FileSystem::Exists(const std::wstring& path) { return ::_waccess(path.c_str(), 0) == 0; }
@@ -91,7 +93,8 @@ bool Win32FileSystem::Exists(const std::wstring& path) { return ::_waccess(path.
 FileKind Win32FileSystem::Kind(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::kMissing;
-  ScopedHandle file(OpenForFacts(path));
+  ScopedHandle file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (file.Valid() && !IsPlain(file.Get(), path)) return FileKind::kOther;
   if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return FileKind::kOther;
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::kDirectory : FileKind::kFile;
@@ -157,13 +160,17 @@ AppendStatus Win32FileSystem::Append(const std::wstring& path, const std::string
 }
 
 // CREATE_NEW fails on any name that exists, a link or a dangling link
-// included, and the attributes are the new file's from its first moment.
-// A file that could not be written whole is taken away again.
+// included. The attributes are set on the new file's own handle, read-only
+// last: Wine, for a user other than root, cannot store hidden and system on
+// a file that is already read-only. A file that could not be written whole
+// is taken away again.
 bool Win32FileSystem::CreateNew(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) {
+  const DWORD firstAttributes = attributes & ~FILE_ATTRIBUTE_READONLY;
   ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  firstAttributes ? firstAttributes : FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return false;
-  bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
+  bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get()) &&
+                 (firstAttributes == attributes || SetAttributesOf(file.Get(), attributes));
   written = file.Close() && written;
   if (!written) {
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -176,13 +183,14 @@ bool Win32FileSystem::MoveReplacing(const std::wstring& from, const std::wstring
   return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
-bool Win32FileSystem::Remove(const std::wstring& path) { return ::DeleteFileW(path.c_str()) != FALSE; }
+// Windows removes a link it is told to remove; Wine removes the link's
+// target. Neither is ever asked to.
+bool Win32FileSystem::Remove(const std::wstring& path) {
+  return !IsLinkName(path) && ::DeleteFileW(path.c_str()) != FALSE;
+}
 
-// Wine removes the target of a Unix link it is told to remove.
 bool Win32FileSystem::RemoveEmptyDirectory(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
-  return ::RemoveDirectoryW(path.c_str()) != FALSE;
+  return !IsLinkName(path) && ::RemoveDirectoryW(path.c_str()) != FALSE;
 }
 
 std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::wstring& path) {
@@ -192,7 +200,13 @@ std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::wstring& pat
 }
 
 // 0 is "no attributes" to the program and FILE_ATTRIBUTE_NORMAL to Windows.
+// Through a link, the attributes would be the target's. Read-only goes on
+// last: Wine, for a user other than root, cannot store hidden and system on
+// a file that is already read-only.
 bool Win32FileSystem::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
+  if (IsLinkName(path)) return false;
+  const DWORD first = attributes & ~FILE_ATTRIBUTE_READONLY;
+  if (first != attributes && first != 0 && !::SetFileAttributesW(path.c_str(), first)) return false;
   return ::SetFileAttributesW(path.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != FALSE;
 }
 

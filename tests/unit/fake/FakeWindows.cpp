@@ -48,7 +48,6 @@ std::wstring LastName(const std::wstring& path) {
   return slash == std::wstring::npos ? normalized : normalized.substr(slash + 1);
 }
 
-constexpr std::uint32_t kWriteProtection = kAttributeReadOnly | kAttributeHidden | kAttributeSystem;
 
 class ListedEntries : public DirectoryEnumeration {
  public:
@@ -73,6 +72,7 @@ FakeWindows::FakeWindows() {
   Node root;
   root.path = L"C:";
   root.directory = true;
+  root.attributes = kAttributeDirectory;
   nodes_[L"C:"] = root;
   AddDirectory(L"C:\\WINDOWS\\system32\\drivers\\etc");
   AddDirectory(kProgramDirectory);
@@ -365,8 +365,9 @@ bool FakeWindows::MoveReplacing(const std::wstring& from, const std::wstring& to
 
 bool FakeWindows::Remove(const std::wstring& path) {
   bool fail = Fails("Remove", path);
+  const Node* own = Own(path);
   Node* node = Find(path);
-  if (fail || !node || node->directory || (node->attributes & kAttributeReadOnly) ||
+  if (fail || !node || !own->linkTarget.empty() || node->directory || (node->attributes & kAttributeReadOnly) ||
       !Admits(*node, kShareDelete, kShareRead | kShareWrite | kShareDelete))
     return false;
   if (node->holds.empty()) {
@@ -400,8 +401,9 @@ std::optional<std::uint32_t> FakeWindows::Attributes(const std::wstring& path) {
 
 bool FakeWindows::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
   bool fail = Fails("SetAttributes", path);
+  const Node* own = Own(path);
   Node* node = Find(path);
-  if (fail || !node) return false;
+  if (fail || !node || !own->linkTarget.empty()) return false;
   std::uint32_t kept = node->attributes & (kAttributeDirectory | kAttributeReparsePoint);
   node->attributes = kept | (attributes & ~(kAttributeDirectory | kAttributeReparsePoint));
   return true;

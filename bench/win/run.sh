@@ -2,12 +2,12 @@
 # Times the program's directory purge and its worst-case named-entry search
 # (no match) on a tree of 20,000 small files (200 folders of 100), side by
 # side in one run with the platform's own tools under wine64
-# (cmd /c rmdir /s /q, cmd /c dir /s /b) and with the Linux floor (rm -rf,
+# (cmd /c rmdir /s /q, cmd /c dir /s /b) in a 64-bit prefix of its own and with the Linux floor (rm -rf,
 # find -iname). Each tool works on its own identical copy of the tree.
 # Prints the median of BENCH_RUNS runs (default 5) and the ratios.
 # A benchmark, not a test: nothing here passes or fails on time.
-set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+set -Eeuo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 
 runs=${BENCH_RUNS:-5}
 folders=200
@@ -21,12 +21,12 @@ if [[ ! -f "$build_root/win64/build.ninja" ]]; then
 fi
 cmake --build "$build_root/win64" --target quietreel_bench_purge >/dev/null
 
-ensure_wine_prefix
+use_prefix "$build_root/wineprefix-bench" win64 win7
 # One server for the whole run, so no process pays for starting it.
-"$wineserver" -k 2>/dev/null || true
+stop_wine
 "$wineserver" -p
-at_exit "rm -rf '$work'"
-at_exit stop_wine
+at_exit rm -rf "$work"
+at_exit stop_wine "$WINEPREFIX"
 
 make_template() {
   rm -rf "$work"

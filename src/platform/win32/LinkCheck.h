@@ -1,0 +1,12 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace quietreel::win32 {
+
+bool IsPlain(HANDLE file, const std::wstring& path);
+bool IsLinkName(const std::wstring& path);
+
+}  // namespace quietreel::win32

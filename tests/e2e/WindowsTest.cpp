@@ -1,0 +1,221 @@
+// Every window of the release at the present DPI: its title, where the focus
+// starts and where Tab takes it, that each text fits its control, and a
+// screenshot; the main window's menus and icons, and the ways it ends.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "Disk.h"
+#include "Expect.h"
+#include "Probe.h"
+#include "Program.h"
+#include "res/resource.h"
+
+namespace e2e {
+namespace {
+
+using namespace expected;
+
+std::wstring WithoutLinkMarkup(std::wstring text) {
+  for (const wchar_t* tag : {L"<a>", L"</a>"}) {
+    for (std::size_t at = text.find(tag); at != std::wstring::npos; at = text.find(tag))
+      text.erase(at, std::wcslen(tag));
+  }
+  return text;
+}
+
+// Measures with the dialog font of the program, through a dialog of ours.
+class TextMeasure {
+ public:
+  TextMeasure()
+      : probe_(CreateFontProbe()),
+        dc_(::GetDC(probe_)),
+        old_(::SelectObject(dc_, reinterpret_cast<HGDIOBJ>(::SendMessageW(probe_, WM_GETFONT, 0, 0)))) {}
+  ~TextMeasure() {
+    ::SelectObject(dc_, old_);
+    ::ReleaseDC(probe_, dc_);
+    ::DestroyWindow(probe_);
+  }
+  TextMeasure(const TextMeasure&) = delete;
+  TextMeasure& operator=(const TextMeasure&) = delete;
+
+  // The size the text takes when wrapped at `width` pixels (or on one line).
+  SIZE Measure(const std::wstring& text, LONG width, bool wrap) const {
+    RECT rect{0, 0, width, 0};
+    UINT format = DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | (wrap ? DT_WORDBREAK : DT_SINGLELINE);
+    ::DrawTextW(dc_, text.c_str(), static_cast<int>(text.size()), &rect, format);
+    return SIZE{rect.right, rect.bottom};
+  }
+
+ private:
+  HWND probe_;
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// Push buttons keep a frame and a focus rectangle around their text; group
+// boxes draw their title inside the frame's corners.
+void ExpectTextsFit(HWND dialog) {
+  TextMeasure measure;
+  int edge = ::GetSystemMetrics(SM_CXEDGE);
+  for (const Control& control : Children(dialog)) {
+    LONG style = ::GetWindowLongW(control.hwnd, GWL_STYLE);
+    std::wstring text = WithoutLinkMarkup(control.text);
+    LONG width = control.rect.right - control.rect.left;
+    LONG height = control.rect.bottom - control.rect.top;
+    bool wraps = control.className == L"SysLink" || (control.className == L"Static" && (style & SS_TYPEMASK) != SS_ICON);
+    if (text.empty() || (!wraps && control.className != L"Button")) continue;
+    SIZE need = measure.Measure(text, width, wraps);
+    if (!wraps) {
+      bool groupBox = (style & BS_TYPEMASK) == BS_GROUPBOX;
+      need.cx += 4 * edge;
+      need.cy = groupBox ? 0 : need.cy + 2 * edge;
+    }
+    EXPECT_LE(need.cx, width) << ::testing::PrintToString(text) << " is too wide";
+    EXPECT_LE(need.cy, height) << ::testing::PrintToString(text) << " is too tall";
+  }
+}
+
+struct WindowRow {
+  const char* name;
+  int command;  // of the main window, opening it; 0 for the main window
+  const wchar_t* title;
+  std::vector<int> tabOrder;  // from the control that has the focus first
+};
+void PrintTo(const WindowRow& row, std::ostream* out) { *out << row.name; }
+
+const WindowRow kWindows[] = {
+    {"Main", 0, kTitle, {IDOK, IDC_RESTORE, IDC_OPEN_FAQ, IDC_RESET}},
+    {"Faq", IDC_OPEN_FAQ, kFaqTitle, {IDOK, IDCANCEL, IDC_REPAIR_BLACK_SCREEN, IDC_CLEAN_TEMP_FILES}},
+    {"About", ID_MENU_ABOUT, kAboutTitle, {IDOK, IDC_LINK_WEBSITE, IDC_LINK_MICROBLOG, IDC_LINK_SHOP}},
+    {"Help", ID_MENU_HELP, kHelpTitle, {IDC_HELP_COPYRIGHT}},
+};
+
+class EveryWindow : public ::testing::TestWithParam<WindowRow> {};
+
+TEST_P(EveryWindow, HasItsTitleFocusAndTabOrderFitsItsTextsAndClosesWithEsc) {
+  const WindowRow& row = GetParam();
+  Program program;
+  ASSERT_NE(program.Main(), nullptr);
+  HWND window = program.Main();
+  if (row.command) {
+    Command(program.Main(), row.command);
+    window = WaitForDialog(program.Id(), program.Main());
+    ASSERT_NE(window, nullptr);
+  }
+  EXPECT_EQ(Text(window), row.title);
+  ExpectTextsFit(window);
+  Shoot(window, std::wstring(row.name, row.name + std::strlen(row.name)));
+  EXPECT_EQ(TabOrder(window), row.tabOrder);
+  if (!row.command) return;
+  Key(window, VK_ESCAPE);
+  WaitClosed(window);
+  EXPECT_FALSE(program.EndsWithin(0ms));
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, EveryWindow, ::testing::ValuesIn(kWindows),
+                         [](const ::testing::TestParamInfo<WindowRow>& info) { return std::string(info.param.name); });
+
+// Read inside the program: Wine shows no other process's menus or icons.
+TEST(MainWindow, HasItsMenusAndOneIconForTitleBarTaskbarAndDragging) {
+  Program program;
+  ASSERT_NE(program.Main(), nullptr);
+  std::vector<ProbeLine> inside = ProbeWindow(program.Main());
+  auto line = [&](const std::wstring& path) {
+    auto found = std::find_if(inside.begin(), inside.end(), [&](const ProbeLine& l) { return l.path == path; });
+    return found == inside.end() ? ProbeLine{path, L"<none>", L""} : *found;
+  };
+  EXPECT_EQ(line(L"bar 0"), (ProbeLine{L"bar 0", std::to_wstring(ID_MENU_CHECK_UPDATE), L"检查更新"}));
+  EXPECT_EQ(line(L"bar 1"), (ProbeLine{L"bar 1", L"popup", L"帮助"}));
+  EXPECT_EQ(line(L"bar 1.0"), (ProbeLine{L"bar 1.0", std::to_wstring(ID_MENU_HELP), L"帮助"}));
+  EXPECT_EQ(line(L"bar 1.1"), (ProbeLine{L"bar 1.1", std::to_wstring(ID_MENU_ABOUT), L"关于"}));
+  // The system menu keeps its own entries and ends with a separator and About.
+  std::vector<ProbeLine> system;
+  std::copy_if(inside.begin(), inside.end(), std::back_inserter(system),
+               [](const ProbeLine& l) { return l.path.compare(0, 4, L"sys ") == 0; });
+  ASSERT_GE(system.size(), 3u);
+  EXPECT_EQ(system[system.size() - 2].id, L"-");
+  EXPECT_EQ(system.back().id, std::to_wstring(IDM_ABOUTBOX));
+  EXPECT_EQ(system.back().text, kSystemMenuAbout);
+  for (const wchar_t* icon : {L"icon big", L"icon small", L"icon dragged", L"icon same"})
+    EXPECT_EQ(line(icon).id, L"1") << ::testing::PrintToString(std::wstring(icon));
+}
+
+// The system sets the low four bits of a system command as it pleases: the
+// About entry is any of 16 to 31, and the system's own commands still work.
+TEST(MainWindow, SystemMenuOpensAboutAndKeepsTheSystemsCommands) {
+  Program program;
+  HWND main = program.Main();
+  ASSERT_NE(main, nullptr);
+  ::PostMessageW(main, WM_SYSCOMMAND, IDM_ABOUTBOX | 0xF, 0);
+  HWND about = WaitForDialog(program.Id(), main);
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(Text(about), kAboutTitle);
+  Command(about, IDOK);
+  WaitClosed(about);
+  ::PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(WaitUntil([&] { return ::IsIconic(main) != FALSE; }));
+}
+
+TEST(MainWindow, EscAndTheCloseBoxEndTheProgram) {
+  for (bool closeBox : {false, true}) {
+    Program program;
+    ASSERT_NE(program.Main(), nullptr);
+    if (closeBox) {
+      ::PostMessageW(program.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else {
+      Key(program.Main(), VK_ESCAPE);
+    }
+    EXPECT_TRUE(program.EndsWithin(10s)) << (closeBox ? "close box" : "Esc");
+  }
+}
+
+// The addresses the stand-in browser was asked to open, one a line.
+std::vector<std::string> OpenedPages() {
+  std::string log = ReadBytes(Environment(L"QUIETREEL_E2E_URL_LOG")).value_or("");
+  std::vector<std::string> pages;
+  for (std::size_t start = 0, end; (end = log.find('\n', start)) != std::string::npos; start = end + 1)
+    pages.push_back(log.substr(start, end - start));
+  return pages;
+}
+
+TEST(Links, OpenTheMakersPagesAndCheckForUpdatesItsDownloadPage) {
+  ASSERT_TRUE(WriteBytes(Environment(L"QUIETREEL_E2E_URL_LOG"), "")) << "QUIETREEL_E2E_URL_LOG";
+  Program program;
+  ASSERT_NE(program.Main(), nullptr);
+  std::size_t seen = 0;
+  auto nextPage = [&]() -> std::string {
+    if (!WaitUntil([&] { return OpenedPages().size() > seen; })) return "<none>";
+    return OpenedPages()[seen++];
+  };
+  Command(program.Main(), ID_MENU_ABOUT);
+  HWND about = WaitForDialog(program.Id(), program.Main());
+  ASSERT_NE(about, nullptr);
+  ClickAt(::GetDlgItem(about, IDC_LINK_WEBSITE), 4, 4);
+  EXPECT_EQ(nextPage(), kWebsitePage);
+  ClickAt(::GetDlgItem(about, IDC_LINK_SHOP), 4, 4);
+  EXPECT_EQ(nextPage(), kShopPage);
+  ClickAt(::GetDlgItem(about, IDC_LINK_MICROBLOG), 4, 4);
+  EXPECT_EQ(nextPage(), kMicroblogPage);
+  // From the keyboard: Enter on the focused link.
+  ::PostMessageW(about, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(about, IDC_LINK_WEBSITE)), TRUE);
+  ASSERT_TRUE(WaitUntil([&] { return ::GetDlgCtrlID(FocusOf(about)) == IDC_LINK_WEBSITE; }));
+  Key(about, VK_RETURN);
+  EXPECT_EQ(nextPage(), kWebsitePage);
+  Command(about, IDOK);
+  WaitClosed(about);
+
+  Command(program.Main(), ID_MENU_CHECK_UPDATE);
+  EXPECT_EQ(nextPage(), kUpdatePage);
+
+  Command(program.Main(), ID_MENU_HELP);
+  HWND help = WaitForDialog(program.Id(), program.Main());
+  ASSERT_NE(help, nullptr);
+  ClickAt(::GetDlgItem(help, IDC_HELP_COPYRIGHT), 4, 4);
+  ::Sleep(3000);
+  EXPECT_EQ(OpenedPages().size(), seen) << "the Help window's copyright link opens nothing";
+}
+
+}  // namespace
+}  // namespace e2e
