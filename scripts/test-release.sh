@@ -2,7 +2,8 @@
 # The release zip as a user gets it, checked without running it (no 32-bit
 # code runs here): its Quietreel.exe must start on Windows XP SP3 and 7.
 # Every import must be one that XP's system DLLs export
-# (tests/release/xp-sp3-exports.txt), from a system DLL, never a mingw one;
+# (tests/release/xp-sp3-exports.txt), from a system DLL, never a mingw one,
+# and only from the DLLs below;
 # the exe is 32-bit x86, a GUI program of subsystem version 4.0 or 5.01,
 # stripped, with its manifest embedded. The e2e suite reads the same exe's
 # resources. Needs the trees of scripts/build.sh; an argument checks another
@@ -26,6 +27,22 @@ dump=$("$objdump" -f -h -p "$exe")
   /DLL Name:/ { dll = tolower($3); sub(/\.dll$/, "", dll) }
   /^\t[0-9a-f]+\t +[0-9]+/ { print dll, ($3 == "" ? "#" $2 : $3) }' >"$work/imports"
 
+# The only DLLs the exe may import. Whatever an exe imports is loaded before
+# its first line runs, searched for in the program's folder first unless
+# Windows takes the name from elsewhere whatever the search; so each one here
+# is one it does, on XP SP3 to 11 (everything else is loaded late, by full
+# path: src/platform/win32/SystemLibrary.h).
+allowed_dlls=(
+  kernel32 # KnownDLLs on every version
+  user32   # KnownDLLs on every version
+  gdi32    # KnownDLLs on every version
+  advapi32 # KnownDLLs on every version
+  msvcrt   # KnownDLLs from Vista on; on XP a known DLL too, as an import of the listed ones (ole32,
+           # shell32), which the session manager maps with them
+  comctl32 # no KnownDLL: the embedded manifest binds version 6 from the side-by-side store, which
+           # the loader looks in before any folder (an external manifest wins on XP only)
+)
+
 field() { awk -v name="$1" '$1 == name { print $2; exit }' <<<"$dump"; }
 
 zip_holds_the_built_exe_and_core_dat() {
@@ -48,6 +65,9 @@ embeds_manifest_1() {
        END { exit !found }' <<<"$dump"
 }
 imports_from_no_mingw_dll() { ! grep -iE '^(lib[a-z0-9_+-]*|mingwm?[0-9]*) ' "$work/imports"; }
+imports_only_from_allowed_dlls() {
+  ! grep -v -E "^($(IFS='|'; echo "${allowed_dlls[*]}")) " "$work/imports" | cut -d' ' -f1 | sort -u | grep .
+}
 imports_only_what_xp_sp3_exports() {
   [[ -s "$work/imports" ]] && ! grep -vxFf <(grep -v '^#' "$exports") "$work/imports"
 }
@@ -55,7 +75,7 @@ imports_only_what_xp_sp3_exports() {
 passed=0
 failed=0
 for check in zip_holds_the_built_exe_and_core_dat is_32_bit_x86 is_gui_of_subsystem_4_0_or_5_01 is_stripped \
-  embeds_manifest_1 imports_from_no_mingw_dll imports_only_what_xp_sp3_exports; do
+  embeds_manifest_1 imports_from_no_mingw_dll imports_only_from_allowed_dlls imports_only_what_xp_sp3_exports; do
   if output=$($check 2>&1); then
     passed=$((passed + 1))
   else

@@ -34,7 +34,7 @@ at_exit rm -rf "$work"
 prefix=$work/prefix
 etc=$prefix/drive_c/windows/system32/drivers/etc
 mkdir -p "$work/bin" "$work/driver" "$work/data" "$work/home"
-cp "$build_root"/win64/bin/{quietreel_win_tests.exe,core.dat} "$work/bin/"
+cp "$build_root"/win64/bin/{quietreel_win_tests.exe,planted.dll,core.dat} "$work/bin/"
 cp "$build_root"/win32-tests/bin/{quietreel_e2e.exe,quietreel_e2e_probe.dll} "$work/driver/"
 unpack_release "$work/release"
 cp "$repo/data/blocklist.txt" "$work/data/"

@@ -1,33 +1,17 @@
 #include "app/QuietreelApp.h"
 
 #include <windows.h>
-// windows.h first: these build on it.
+// windows.h first: commctrl.h builds on it.
 #include <commctrl.h>
-#include <ole2.h>
 
 #include "app/QuietreelDlg.h"
+#include "platform/win32/ScopedWin.h"
 
 namespace quietreel {
-namespace {
-
-// OLE for the shell calls behind the links; released if it was taken.
-class ScopedOle {
- public:
-  ScopedOle() : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
-  ~ScopedOle() {
-    if (initialised_) ::OleUninitialize();
-  }
-  ScopedOle(const ScopedOle&) = delete;
-  ScopedOle& operator=(const ScopedOle&) = delete;
-
- private:
-  bool initialised_;
-};
-
-}  // namespace
 
 BOOL CQuietreelApp::InitInstance() {
-  ScopedOle ole;
+  // OLE for the shell calls behind the links.
+  win32::ScopedOle ole;
   // The usual window classes, plus the link control of the About and Help
   // windows, which the first set does not include.
   INITCOMMONCONTROLSEX controls{};
@@ -43,8 +27,10 @@ BOOL CQuietreelApp::InitInstance() {
 
 }  // namespace quietreel
 
-// The command line is not used.
+// The command line is not used. The DLL search is narrowed before anything
+// can load a DLL by name.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  quietreel::win32::SearchSystemFolderForDlls();
   quietreel::CQuietreelApp app;
   app.InitInstance();
   return 0;

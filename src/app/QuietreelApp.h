@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace quietreel {
@@ -18,6 +19,11 @@ class CQuietreelApp {
   BOOL InitInstance();
 
  private:
+  // Loaded once and kept until the program ends: what ShellExecuteW leaves
+  // behind in it (windows, COM objects, threads) must never outlive it.
+  // The URL opener and the shell folders load it again for each call,
+  // which then only counts up and down.
+  win32::SystemLibrary shell32_{L"shell32.dll"};
   win32::Win32Platform platform_;
 };
 

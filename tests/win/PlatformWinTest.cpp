@@ -1,9 +1,11 @@
 // What only the Win32 layer decides: where the hosts file is, whose profile
-// the known folders must lie in, and that a DNS flush is harmless.
+// the known folders must lie in, that a DNS flush is harmless, and where
+// DLLs are looked for.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include "WinTestSupport.h"
 #include "base/Path.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Platform.h"
@@ -43,6 +45,35 @@ TEST(Win32Platform, DnsFlushIsFoundAndItsAbsenceIsHarmless) {
   EXPECT_NE(dnsapi.Find<BOOL WINAPI()>("DnsFlushResolverCache"), nullptr);
   SystemDnsCache().Flush();
   EXPECT_EQ(SystemLibrary(L"no-such-library.dll").Find<BOOL WINAPI()>("DnsFlushResolverCache"), nullptr);
+}
+
+// Once the search is narrowed, a DLL beside the program or in the current
+// directory does not load by its bare name; the same file by its full path
+// does, and its code runs, so a load would be seen. Wine has
+// SetDefaultDllDirectories, which takes out both; without it (measured by
+// leaving it out) both load here: Wine 8's SetDllDirectoryW(L"") leaves the
+// current directory in the search, which Windows takes out from XP SP1 on.
+// The narrowing is the program's first step and stays for the rest of this
+// test process, which loads nothing by bare name.
+TEST(Win32Platform, DllsBesideTheProgramOrInTheCurrentDirectoryDoNotLoadByName) {
+  wintest::ScratchFolder scratch;
+  const std::wstring beside = wintest::ExeDirectory() + L"planted.dll";
+  const std::wstring inCurrent = scratch / L"planted-cwd.dll";
+  ASSERT_TRUE(::CopyFileW(beside.c_str(), inCurrent.c_str(), TRUE));
+  wchar_t saved[MAX_PATH] = {};
+  ::GetCurrentDirectoryW(MAX_PATH, saved);
+  ASSERT_TRUE(::SetCurrentDirectoryW(scratch.Path().c_str()));
+  SearchSystemFolderForDlls();
+  for (const std::wstring& path : {beside, inCurrent}) {
+    const std::wstring name = path.substr(path.rfind(L'\\') + 1);
+    ::DeleteFileW((path + L".ran").c_str());
+    EXPECT_EQ(ScopedModule(::LoadLibraryW(name.c_str())).Get(), nullptr);
+    EXPECT_EQ(::GetFileAttributesW((path + L".ran").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(ScopedModule(::LoadLibraryW(path.c_str())).Get(), nullptr);
+    EXPECT_NE(::GetFileAttributesW((path + L".ran").c_str()), INVALID_FILE_ATTRIBUTES);
+    ::DeleteFileW((path + L".ran").c_str());
+  }
+  ::SetCurrentDirectoryW(saved);
 }
 
 }  // namespace

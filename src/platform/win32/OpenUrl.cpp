@@ -6,6 +6,8 @@
 
 #include <cwchar>
 
+#include "platform/win32/SystemLibrary.h"
+
 namespace quietreel::win32 {
 
 // The program's addresses all fit the 128-character buffer; one that does
@@ -14,7 +16,10 @@ void OpenUrl(const std::wstring& address) {
   wchar_t buffer[128] = {};
   if (address.size() >= sizeof(buffer) / sizeof(buffer[0])) return;
   std::wmemcpy(buffer, address.c_str(), address.size());
-  ::ShellExecuteW(nullptr, L"open", buffer, nullptr, nullptr, SW_SHOWNORMAL);
+  using ShellExecuteFunction = HINSTANCE WINAPI(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+  SystemLibrary shell32(L"shell32.dll");
+  if (auto* execute = shell32.Find<ShellExecuteFunction>("ShellExecuteW"))
+    execute(nullptr, L"open", buffer, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace quietreel::win32

@@ -57,9 +57,45 @@ class ScopedModule {
   ScopedModule& operator=(const ScopedModule&) = delete;
 
   HMODULE Get() const { return module_; }
+  // The named function, or null when the DLL or the function is missing.
+  template <typename Function>
+  Function* Find(const char* name) const {
+    if (!module_) return nullptr;
+    return reinterpret_cast<Function*>(reinterpret_cast<void*>(::GetProcAddress(module_, name)));
+  }
 
  private:
   HMODULE module_;
+};
+
+// OLE on the calling thread, from the system's ole32.dll; released, and the
+// DLL let go, at the end.
+class ScopedOle {
+ public:
+  ScopedOle();
+  ~ScopedOle();
+  ScopedOle(const ScopedOle&) = delete;
+  ScopedOle& operator=(const ScopedOle&) = delete;
+
+ private:
+  ScopedModule ole32_;
+  void(WINAPI* uninitialize_)() = nullptr;
+};
+
+// While it lives, the calling thread acts with the user's own rights only.
+class ScopedUserRights {
+ public:
+  ScopedUserRights();
+  ~ScopedUserRights();
+  ScopedUserRights(const ScopedUserRights&) = delete;
+  ScopedUserRights& operator=(const ScopedUserRights&) = delete;
+
+  // False when the thread could not take the restricted token and runs
+  // with the program's full rights.
+  bool Restricted() const { return restricted_; }
+
+ private:
+  bool restricted_ = false;
 };
 
 // Owns a C runtime stream.

@@ -12,17 +12,24 @@ namespace quietreel::win32 {
 // is given the same name and redirected where that matters).
 std::wstring SystemDirectory();
 
+// Takes the program's folder and the current directory out of the DLL
+// search as far as the system allows. First thing in wWinMain.
+void SearchSystemFolderForDlls();
+
+// The DLL of that name in the system folder, loaded by its full path; null
+// when it cannot be.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+
 // A DLL loaded by its full path in the system folder, never found by name in
 // the program's folder or the current directory, which the user can write.
 class SystemLibrary {
  public:
-  explicit SystemLibrary(const wchar_t* name);
+  explicit SystemLibrary(const wchar_t* name) : module_(LoadSystemLibrary(name)) {}
 
   // The named function, or null when the DLL or the function is missing.
   template <typename Function>
   Function* Find(const char* name) const {
-    if (!module_.Get()) return nullptr;
-    return reinterpret_cast<Function*>(reinterpret_cast<void*>(::GetProcAddress(module_.Get(), name)));
+    return module_.Find<Function>(name);
   }
 
  private:

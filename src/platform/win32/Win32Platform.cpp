@@ -17,15 +17,25 @@ std::wstring WithoutTrailingSeparators(std::wstring path) {
   return path;
 }
 
-// From the system's own record of the user the process runs as (the
+// The token of the user the thread acts for: its own while it impersonates
+// (opened with the process's rights, which a restricted token may lack
+// over itself), else the process's.
+HANDLE UserToken() {
+  HANDLE token = nullptr;
+  if (::OpenThreadToken(::GetCurrentThread(), TOKEN_QUERY, TRUE, &token)) return token;
+  if (::GetLastError() == ERROR_NO_TOKEN && ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token))
+    return token;
+  return nullptr;
+}
+
+// From the system's own record of the user the thread acts for (the
 // profile list in HKLM), not from USERPROFILE, which the user can set.
 std::optional<std::wstring> ProfileDirectory() {
   using GetProfile = BOOL WINAPI(HANDLE, LPWSTR, LPDWORD);
   SystemLibrary userenv(L"userenv.dll");
   auto* getProfile = userenv.Find<GetProfile>("GetUserProfileDirectoryW");
-  HANDLE rawToken = nullptr;
-  if (!getProfile || !::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &rawToken)) return std::nullopt;
-  ScopedHandle token(rawToken);
+  ScopedHandle token(UserToken());
+  if (!getProfile || !token.Valid()) return std::nullopt;
   DWORD size = MAX_PATH;
   std::vector<wchar_t> buffer(size);
   if (!getProfile(token.Get(), buffer.data(), &size)) {
@@ -41,9 +51,12 @@ std::optional<std::wstring> ProfileDirectory() {
 
 std::optional<std::wstring> ShellFolders::Path(KnownFolder folder) {
   if (folder == KnownFolder::kProfile) return ProfileDirectory();
+  using GetFolderPath = BOOL WINAPI(HWND, LPWSTR, int, BOOL);
+  SystemLibrary shell32(L"shell32.dll");
+  auto* getFolderPath = shell32.Find<GetFolderPath>("SHGetSpecialFolderPathW");
   wchar_t buffer[MAX_PATH] = {};
   int csidl = folder == KnownFolder::kAppData ? CSIDL_APPDATA : CSIDL_INTERNET_CACHE;
-  if (!::SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE) || buffer[0] == L'\0') return std::nullopt;
+  if (!getFolderPath || !getFolderPath(nullptr, buffer, csidl, FALSE) || buffer[0] == L'\0') return std::nullopt;
   return WithoutTrailingSeparators(buffer);
 }
 
