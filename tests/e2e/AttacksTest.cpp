@@ -36,6 +36,18 @@ std::wstring DriverFolder() {
 
 std::wstring SharedObjects() { return KnownFolder(CSIDL_APPDATA) + L"\\" + kFlashSharedObjects; }
 
+// A key of the user's own hive, opened afresh: the process's cached handle
+// for HKEY_CURRENT_USER has been seen to go stale under Wine after other
+// tests. Null when it cannot be opened.
+HKEY UserKey(const std::wstring& name) {
+  HKEY user = nullptr, key = nullptr;
+  if (::RegOpenCurrentUser(KEY_ALL_ACCESS, &user) != ERROR_SUCCESS) return nullptr;
+  if (::RegCreateKeyExW(user, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    key = nullptr;
+  ::RegCloseKey(user);
+  return key;
+}
+
 // What the user's program changes outside the exe's folder, undone when the
 // row ends.
 class Changes {
@@ -51,10 +63,8 @@ class Changes {
     undo_.push_back([name, had, old] { ::SetEnvironmentVariableW(name, had ? old.c_str() : nullptr); });
   }
   void ShellFolder(const wchar_t* value, const std::wstring& path) {
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kShellFolders.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                nullptr),
-              ERROR_SUCCESS);
+    HKEY key = UserKey(kShellFolders);
+    ASSERT_NE(key, nullptr);
     wchar_t old[MAX_PATH] = {};
     DWORD size = sizeof(old), type = 0;
     const bool had = ::RegQueryValueExW(key, value, nullptr, &type, reinterpret_cast<BYTE*>(old), &size) == 0;
@@ -63,8 +73,8 @@ class Changes {
     ::RegCloseKey(key);
     const std::wstring saved = old;
     undo_.push_back([value, had, type, saved] {
-      HKEY key = nullptr;
-      if (::RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders.c_str(), 0, KEY_ALL_ACCESS, &key) != 0) return;
+      HKEY key = UserKey(kShellFolders);
+      if (!key) return;
       if (had) {
         ::RegSetValueExW(key, value, 0, type, reinterpret_cast<const BYTE*>(saved.c_str()),
                          static_cast<DWORD>((saved.size() + 1) * sizeof(wchar_t)));

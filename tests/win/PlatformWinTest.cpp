@@ -5,7 +5,8 @@
 
 #include <windows.h>
 
-#include "WinTestSupport.h"
+#include "PlantedCode.h"
+#include "TestSupport.h"
 #include "base/Path.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Platform.h"
@@ -56,8 +57,10 @@ TEST(Win32Platform, DnsFlushIsFoundAndItsAbsenceIsHarmless) {
 // The narrowing is the program's first step and stays for the rest of this
 // test process, which loads nothing by bare name.
 TEST(Win32Platform, DllsBesideTheProgramOrInTheCurrentDirectoryDoNotLoadByName) {
-  wintest::ScratchFolder scratch;
-  const std::wstring beside = wintest::ExeDirectory() + L"planted.dll";
+  testsupport::ScratchFolder scratch;
+  wchar_t exe[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  const std::wstring beside = std::wstring(exe).substr(0, std::wstring(exe).rfind(L'\\') + 1) + L"planted.dll";
   const std::wstring inCurrent = scratch / L"planted-cwd.dll";
   ASSERT_TRUE(::CopyFileW(beside.c_str(), inCurrent.c_str(), TRUE));
   wchar_t saved[MAX_PATH] = {};
@@ -66,12 +69,12 @@ TEST(Win32Platform, DllsBesideTheProgramOrInTheCurrentDirectoryDoNotLoadByName) 
   SearchSystemFolderForDlls();
   for (const std::wstring& path : {beside, inCurrent}) {
     const std::wstring name = path.substr(path.rfind(L'\\') + 1);
-    ::DeleteFileW((path + L".ran").c_str());
+    ::DeleteFileW(QUIETREEL_E2E_PLANTED_RAN);
     EXPECT_EQ(ScopedModule(::LoadLibraryW(name.c_str())).Get(), nullptr);
-    EXPECT_EQ(::GetFileAttributesW((path + L".ran").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW(QUIETREEL_E2E_PLANTED_RAN), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(ScopedModule(::LoadLibraryW(path.c_str())).Get(), nullptr);
-    EXPECT_NE(::GetFileAttributesW((path + L".ran").c_str()), INVALID_FILE_ATTRIBUTES);
-    ::DeleteFileW((path + L".ran").c_str());
+    EXPECT_NE(::GetFileAttributesW(QUIETREEL_E2E_PLANTED_RAN), INVALID_FILE_ATTRIBUTES);
+    ::DeleteFileW(QUIETREEL_E2E_PLANTED_RAN);
   }
   ::SetCurrentDirectoryW(saved);
 }
