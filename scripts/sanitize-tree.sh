@@ -13,8 +13,9 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:strict_strin
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 fuzz_targets() {
-  local target
-  for target in "$sanitize_tree"/bin/*_fuzzer; do
+  local source target
+  for source in "$repo"/tests/fuzz/*_fuzzer.cpp; do
+    target=$sanitize_tree/bin/$(basename "$source" .cpp)
     [[ -x "$target" ]] && echo "$target"
   done
 }
