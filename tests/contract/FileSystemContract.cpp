@@ -195,40 +195,6 @@ TEST_P(FileSystemContract, ListingIsInNameOrderByUpcasedNames) {
   EXPECT_EQ(Listed(s.Files(), s.Folder()), windows);
 }
 
-// Names are equal when Windows' upcase table makes them equal; the Kelvin
-// sign upcases to itself, not to "K".
-TEST_P(FileSystemContract, NamesFoldCaseAsWindowsUpcasesThem) {
-  struct Case {
-    const wchar_t* made;
-    const wchar_t* asked;
-    bool same;
-  };
-  const Case cases[] = {
-      {L"Hosts.TXT", L"hOSTS.txt", true},
-      {L"\u00C4rger.sol", L"\u00E4RGER.SOL", true},
-      {L"\u0414\u043E\u043C", L"\u0434\u041E\u041C", true},
-      {L"\u212A.sol", L"k.sol", false},
-  };
-  Subject& s = *subject_;
-  FileSystem& files = s.Files();
-  int n = 0;
-  for (const Case& c : cases) {
-    const std::wstring folder = s.Folder() + L"\\" + std::to_wstring(n++);
-    s.MakeDirectory(folder);
-    s.MakeFile(folder + L"\\" + c.made, "made", 0);
-
-    EXPECT_EQ(files.Exists(folder + L"\\" + c.asked), c.same) << n;
-    EXPECT_EQ(files.CreateNew(folder + L"\\" + c.asked, "asked", 0), !c.same) << n;
-    EXPECT_EQ(s.Bytes(folder + L"\\" + c.made), "made") << n;
-    const std::vector<std::wstring> one{c.made}, two{c.made, c.asked};
-    std::vector<std::wstring> listed = Listed(files, folder);
-    std::sort(listed.begin(), listed.end());
-    std::vector<std::wstring> expected = c.same ? one : two;
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(listed, expected) << n;
-  }
-}
-
 // A new file has the attributes it was made with, and the file system adds
 // the archive bit to every file it creates or writes.
 TEST_P(FileSystemContract, NewAndWrittenFilesHaveTheArchiveBit) {

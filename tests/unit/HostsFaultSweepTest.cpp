@@ -219,33 +219,5 @@ TEST(HostsCrashSweep, APowerCutAfterAnyCallKeepsTheUsersEntriesAndRestoreNeverDa
   EXPECT_GE(points, 40u) << "the sweep should cut the power after every call of every operation";
 }
 
-// The model under the sweep: a cut keeps flushed work, drops or zeroes bytes
-// never flushed, and undoes nothing done before the last journal commit.
-TEST(HostsCrashSweep, ACutKeepsFlushedWorkOnly) {
-  struct Row {
-    Data data;
-    Journal journal;
-    std::optional<std::string> backup;
-  };
-  const Row rows[] = {
-      {Data::kLost, Journal::kKept, std::string()},
-      {Data::kZeroed, Journal::kKept, std::string(1, '\0')},
-      {Data::kLost, Journal::kRolledBack, std::nullopt},
-      {Data::kZeroed, Journal::kRolledBack, std::nullopt},
-  };
-  for (const Row& row : rows) {
-    HostsMachine m;
-    m.machine.AddFile(m.hosts, "ab");
-    m.machine.CrashAfterCall(2);
-    EXPECT_EQ(m.machine.Append(m.hosts, "cd", false), AppendStatus::kOk);
-    m.machine.FailNext("CreateNew");
-    EXPECT_FALSE(m.machine.CreateNew(m.backup, "ab", 0));  // half written, never flushed
-    EXPECT_TRUE(m.machine.Remove(m.hosts));           // after the cut
-    m.machine.Reboot(row.data, row.journal);
-    EXPECT_EQ(Contents(m, m.hosts), "abcd");
-    EXPECT_EQ(Contents(m, m.backup), row.backup);
-  }
-}
-
 }  // namespace
 }  // namespace quietreel

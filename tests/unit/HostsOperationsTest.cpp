@@ -310,19 +310,6 @@ TEST_P(HostsOperations, TellTheOutcomeAndLoseNothing) {
 INSTANTIATE_TEST_SUITE_P(Rows, HostsOperations, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
 
-TEST(HostsRoundTrips, RestoreGivesBackWhatTheFirstBlockFound) {
-  HostsMachine m;
-  m.machine.AddFile(m.hosts, "# mine\n127.0.0.1 localhost");
-  Block(m.services, m.owner), Block(m.services, m.owner), Restore(m.services, m.owner);
-  EXPECT_EQ(m.machine.BytesOf(m.hosts), "# mine\n127.0.0.1 localhost");
-  EXPECT_FALSE(m.machine.Exists(m.backup));
-
-  HostsMachine reset;  // the old file is gone with Reset: the marker comes back
-  reset.Enter(HostsState::kBlocked);
-  Reset(reset.services, reset.owner), Block(reset.services, reset.owner), Restore(reset.services, reset.owner);
-  EXPECT_EQ(reset.machine.BytesOf(reset.hosts), kMarker);
-}
-
 // A scratch copy left by a Restore the power cut short, read-only even, is
 // replaced, and gone afterwards.
 TEST(HostsScratch, LeftoverFromACutRunIsReplacedAndRemoved) {

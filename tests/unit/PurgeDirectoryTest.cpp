@@ -18,6 +18,7 @@ class PurgeDirectoryTest : public ::testing::Test {
 
 TEST_F(PurgeDirectoryTest, RemovesTreeWithDeepReadOnlyFileAndHiddenSystemFile) {
   machine_.AddFile(kTree + L"\\a\\b\\c\\deep.txt", "deep", kAttributeReadOnly);
+  machine_.AddFile(kTree + L"\\a\\b\\hidden.txt", "hidden", kAttributeReadOnly | kAttributeHidden);
   machine_.AddFile(kTree + L"\\a\\plain.txt", "plain");
   machine_.AddFile(kTree + L"\\sys.dat", "sys", kAttributeHidden | kAttributeSystem);
   machine_.AddDirectory(kTree + L"\\empty");
