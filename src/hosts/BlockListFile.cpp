@@ -8,7 +8,7 @@
 namespace quietreel {
 
 std::optional<std::string> LoadBlockList(const Services& services, Window& owner) {
-  ReadResult read = services.files.ReadWhole(services.programDirectory + kBlockListFileName, kBlockListSizeLimit);
+  ReadResult read = services.files.ReadWhole(services.programDirectory + kBlockListFileName, kBlockListSizeLimit, Names::kOneOnly);
   switch (read.status) {
     case ReadStatus::kOk: break;
     case ReadStatus::kNotPlain: owner.ShowWarning(kNotPlainFile); return std::nullopt;

@@ -71,14 +71,26 @@ AppendStatus AppendChecked(const Services& services, const std::string& bytes, b
   return status;
 }
 
-// The hosts file changed: the system's cache of lookups must not keep
-// answering with what it held before.
-void Blocked(const Services& services, Window& owner, const std::string& list) {
-  if (!list.empty()) {
-    services.dns.Flush();
-    owner.ShowNotice(kBlocked);
+// Tells the outcome of an append that worked or never began, and says
+// whether it broke off instead, leaving the caller to undo it. A hosts file
+// that changed must not be overruled by the system's cache of lookups.
+bool BrokeOff(const Services& services, Window& owner, const std::string& list, AppendStatus status) {
+  switch (status) {
+    case AppendStatus::kOk:
+      if (!list.empty()) {
+        services.dns.Flush();
+        owner.ShowNotice(kBlocked);
+      }
+      HideFile(services.files, services.hostsPath);
+      return false;
+    case AppendStatus::kOpenFailed:
+      owner.ShowWarning(kInterrupted);
+      RemoveOurBackup(services);
+      return false;
+    case AppendStatus::kWriteFailed:
+      break;
   }
-  HideFile(services.files, services.hostsPath);
+  return true;
 }
 
 // The list must start on a line of its own, not at the end of the user's
@@ -93,7 +105,7 @@ bool EndsWithLineBreakOrEmpty(const std::string& text) { return text.empty() || 
 void ExtendHosts(const Services& services, Window& owner, const std::string& list) {
   FileSystem& files = services.files;
   UnhideFile(files, services.hostsPath);
-  ReadResult original = files.ReadWhole(services.hostsPath, kHostsSizeLimit);
+  ReadResult original = files.ReadWhole(services.hostsPath, kHostsSizeLimit, Names::kAny);
   if (original.status != ReadStatus::kOk || !files.CreateNew(BackupPath(services), original.bytes, 0)) {
     RemoveOurBackup(services);
     HideFile(files, services.hostsPath);
@@ -102,20 +114,10 @@ void ExtendHosts(const Services& services, Window& owner, const std::string& lis
   }
   std::string bytes = HostsBytes(list);
   if (!list.empty() && !EndsWithLineBreakOrEmpty(original.bytes)) bytes.insert(0, "\r\n");
-  switch (AppendChecked(services, bytes, false)) {
-    case AppendStatus::kOk:
-      Blocked(services, owner, list);
-      return;
-    case AppendStatus::kOpenFailed:
-      owner.ShowWarning(kInterrupted);
-      RemoveOurBackup(services);
-      return;
-    case AppendStatus::kWriteFailed:
-      if (ReplaceHosts(services, original.bytes)) RemoveOurBackup(services);
-      HideFile(files, services.hostsPath);
-      owner.ShowWarning(kInterrupted);
-      return;
-  }
+  if (!BrokeOff(services, owner, list, AppendChecked(services, bytes, false))) return;
+  if (ReplaceHosts(services, original.bytes)) RemoveOurBackup(services);
+  HideFile(files, services.hostsPath);
+  owner.ShowWarning(kInterrupted);
 }
 
 // From a state without a hosts file: the marker goes to `backup` first, so a
@@ -127,19 +129,9 @@ void CreateHosts(const Services& services, Window& owner, const std::string& lis
     owner.ShowWarning(kInterrupted);
     return;
   }
-  switch (AppendChecked(services, HostsBytes(list), true)) {
-    case AppendStatus::kOk:
-      Blocked(services, owner, list);
-      return;
-    case AppendStatus::kOpenFailed:
-      owner.ShowWarning(kInterrupted);
-      RemoveOurBackup(services);
-      return;
-    case AppendStatus::kWriteFailed:
-      if (!files.Exists(services.hostsPath) || files.Remove(services.hostsPath)) RemoveOurBackup(services);
-      owner.ShowWarning(kInterrupted);
-      return;
-  }
+  if (!BrokeOff(services, owner, list, AppendChecked(services, HostsBytes(list), true))) return;
+  if (!files.Exists(services.hostsPath) || files.Remove(services.hostsPath)) RemoveOurBackup(services);
+  owner.ShowWarning(kInterrupted);
 }
 
 }  // namespace
@@ -177,7 +169,7 @@ void Restore(const Services& services, Window& owner) {
     return;
   }
   ReadResult saved = services.files.Kind(backup) == FileKind::kOther ? ReadResult{ReadStatus::kNotPlain, {}}
-                                                                      : services.files.ReadWhole(backup, kHostsSizeLimit);
+                                                                      : services.files.ReadWhole(backup, kHostsSizeLimit, Names::kOneOnly);
   if (saved.status == ReadStatus::kNotPlain) {
     owner.ShowWarning(kNotPlainFile);
     return;

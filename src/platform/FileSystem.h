@@ -26,8 +26,8 @@ class DirectoryEnumeration {
   virtual bool Next(FileEntry& entry) = 0;
 };
 
-// kNotPlain: a link or other reparse point, or a file with more than one
-// name, whose bytes may be someone else's file.
+// kNotPlain: a link or other reparse point, or (where one name is asked
+// for) a file with more than one name, whose bytes may be someone else's.
 enum class ReadStatus { kOk, kOpenFailed, kTooLarge, kReadFailed, kNotPlain };
 
 struct ReadResult {
@@ -36,6 +36,10 @@ struct ReadResult {
 };
 
 enum class AppendStatus { kOk, kOpenFailed, kWriteFailed };
+
+// Whether a file read may have other names. Windows keeps second names of
+// system files in its component store, so the hosts file may have one.
+enum class Names { kOneOnly, kAny };
 
 // What stands at a path itself, without following a link there. kOther is
 // a link or other reparse point, or a file with more than one name.
@@ -52,8 +56,9 @@ class FileSystem {
   virtual bool Exists(const std::wstring& path) = 0;
   virtual FileKind Kind(const std::wstring& path) = 0;
   virtual bool OpensAsFile(const std::wstring& path) = 0;
-  // Reads through one handle, checked to be a plain file with one name.
-  virtual ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes) = 0;
+  // Reads through one handle, checked to be no link and, with kOneOnly, to
+  // have one name.
+  virtual ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes, Names names) = 0;
   // The last `count` bytes (fewer when the file is shorter), or nothing when
   // the file cannot be read.
   virtual std::optional<std::string> ReadTail(const std::wstring& path, std::size_t count) = 0;

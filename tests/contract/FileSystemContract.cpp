@@ -34,7 +34,7 @@ struct Call {
 const Call kCalls[] = {
     {"ReadWhole",
      [](FileSystem& f, const std::wstring& t, const std::wstring&) {
-       ReadResult read = f.ReadWhole(t, 100);
+       ReadResult read = f.ReadWhole(t, 100, Names::kOneOnly);
        return read.status == ReadStatus::kOk && read.bytes == "target";
      },
      "target"},
@@ -167,9 +167,10 @@ TEST_P(FileSystemContract, LinksAndSecondNamesAreNeverFollowed) {
   EXPECT_EQ(files.Kind(folder + L"\\missing"), FileKind::kMissing);
   for (const wchar_t* odd : {L"\\file-link", L"\\folder-link", L"\\twice", L"\\twice-too"})
     EXPECT_EQ(files.Kind(folder + odd), FileKind::kOther) << odd[1];
-  EXPECT_EQ(files.ReadWhole(folder + L"\\secret", 100).status, ReadStatus::kOk);
-  EXPECT_EQ(files.ReadWhole(folder + L"\\file-link", 100).status, ReadStatus::kNotPlain);
-  EXPECT_EQ(files.ReadWhole(folder + L"\\twice", 100).status, ReadStatus::kNotPlain);
+  EXPECT_EQ(files.ReadWhole(folder + L"\\secret", 100, Names::kOneOnly).status, ReadStatus::kOk);
+  EXPECT_EQ(files.ReadWhole(folder + L"\\file-link", 100, Names::kAny).status, ReadStatus::kNotPlain);
+  EXPECT_EQ(files.ReadWhole(folder + L"\\twice", 100, Names::kOneOnly).status, ReadStatus::kNotPlain);
+  EXPECT_EQ(files.ReadWhole(folder + L"\\twice", 100, Names::kAny).status, ReadStatus::kOk);
   EXPECT_FALSE(files.CreateNew(folder + L"\\file-link", "through", 0));
   EXPECT_EQ(Listed(files, folder + L"\\folder-link"), std::vector<std::wstring>{});
   EXPECT_EQ(Listed(files, folder + L"\\real"), std::vector<std::wstring>{L"inside"});
@@ -222,7 +223,7 @@ TEST_P(FileSystemContract, DirectoryWhereAFileIsExpectedIsRefusedUnchanged) {
 
   EXPECT_TRUE(files.Exists(directory));
   EXPECT_FALSE(files.OpensAsFile(directory));
-  EXPECT_EQ(files.ReadWhole(directory, 100).status, ReadStatus::kOpenFailed);
+  EXPECT_EQ(files.ReadWhole(directory, 100, Names::kAny).status, ReadStatus::kOpenFailed);
   EXPECT_FALSE(files.ReadTail(directory, 10));
   EXPECT_EQ(files.Append(directory, "x", true), AppendStatus::kOpenFailed);
   EXPECT_FALSE(files.CreateNew(directory, "x", 0));

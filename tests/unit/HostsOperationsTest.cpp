@@ -168,6 +168,9 @@ const Row kRows[] = {
     {"HostsHiddenReadOnlySystemIsExtended", HostsState::kClean,
      [](HostsMachine& m) { m.machine.AddFile(m.hosts, kUser, expected::kHiddenReadOnlySystem); }, kBlock,
      {{Kind::kNotice, text::kBlocked}}, Bytes(kUser + kListOnDisk), Bytes(kUser), kHiddenNew, 1},
+    // Windows keeps second names of system files in its component store.
+    {"HostsWithASecondNameIsExtended", HostsState::kClean, SecondName(&HostsMachine::hosts), kBlock,
+     {{Kind::kNotice, text::kBlocked}}, Bytes(kUser + kListOnDisk), Bytes(kUser), kHiddenNew, 1},
     {"HostsReadOnlyThatStaysReadOnly", HostsState::kClean,
      Then([](HostsMachine& m) { m.machine.AddFile(m.hosts, kUser, kAttributeReadOnly); }, FailNext("SetAttributes")),
      kBlock, {{Kind::kWarning, text::kInterrupted}}, Unchanged(), Absent(), kAttributeReadOnly},

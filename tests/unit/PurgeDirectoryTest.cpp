@@ -59,6 +59,7 @@ TEST_F(PurgeDirectoryTest, MissingDirectoryOrPlainFileChangesNothing) {
 // the user the documents. The link itself stays too: Wine deletes the target
 // of a link it is told to delete.
 TEST_F(PurgeDirectoryTest, LinksAndWhatTheyPointAtAreLeftAlone) {
+  machine_.SetListsThroughLinks(true);  // the purge's own guard, not the file system's
   const std::wstring documents = L"C:\\Users\\user\\Documents";
   machine_.AddFile(documents + L"\\thesis.doc", "years of work", kAttributeReadOnly);
   machine_.AddFile(kTree + L"\\cache.bin", "x");

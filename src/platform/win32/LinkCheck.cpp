@@ -59,17 +59,18 @@ bool ReachedThroughLink(HANDLE file, const std::wstring& path) {
 }  // namespace
 
 // A reparse point (junction, symbolic link) or a file with a second name
-// leads to bytes that may belong to someone else. Asked of the open handle,
+// leads to bytes that may belong to someone else (the second name only
+// where `oneNameOnly` asks). Asked of the open handle,
 // so the answer is about the very file that is used, and of the name, which
 // is all Wine marks. (A directory's count of names is its count of
 // subdirectories on Unix.)
-bool IsPlain(HANDLE file, const std::wstring& path) {
+bool IsPlain(HANDLE file, const std::wstring& path, bool oneNameOnly) {
   BY_HANDLE_FILE_INFORMATION facts{};
   const DWORD named = ::GetFileAttributesW(path.c_str());
   if (named == INVALID_FILE_ATTRIBUTES || !::GetFileInformationByHandle(file, &facts)) return false;
   const DWORD attributes = facts.dwFileAttributes | named;
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) || ReachedThroughLink(file, path)) return false;
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) || facts.nNumberOfLinks <= 1;
+  return !oneNameOnly || (attributes & FILE_ATTRIBUTE_DIRECTORY) || facts.nNumberOfLinks <= 1;
 }
 
 // True when the name is a link of any kind, so that nothing is removed or

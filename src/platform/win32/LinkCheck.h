@@ -6,7 +6,7 @@
 
 namespace quietreel::win32 {
 
-bool IsPlain(HANDLE file, const std::wstring& path);
+bool IsPlain(HANDLE file, const std::wstring& path, bool oneNameOnly);
 bool IsLinkName(const std::wstring& path);
 
 }  // namespace quietreel::win32

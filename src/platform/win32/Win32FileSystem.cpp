@@ -50,7 +50,7 @@ class FindEnumeration : public DirectoryEnumeration {
 
  private:
   bool IsRealDirectory(const std::wstring& directory) const {
-    return directory_.Valid() && IsPlain(directory_.Get(), directory);
+    return directory_.Valid() && IsPlain(directory_.Get(), directory, false);
   }
 
   static std::wstring Pattern(const std::wstring& directory) {
@@ -95,7 +95,7 @@ FileKind Win32FileSystem::Kind(const std::wstring& path) {
   if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::kMissing;
   ScopedHandle file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (file.Valid() && !IsPlain(file.Get(), path)) return FileKind::kOther;
+  if (file.Valid() && !IsPlain(file.Get(), path, true)) return FileKind::kOther;
   if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return FileKind::kOther;
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::kDirectory : FileKind::kFile;
 }
@@ -107,11 +107,11 @@ bool Win32FileSystem::OpensAsFile(const std::wstring& path) {
 
 // Writers are shut out while the file is read, so it is read whole as one
 // version of itself, and only once the handle is known to be a plain file.
-ReadResult Win32FileSystem::ReadWhole(const std::wstring& path, std::size_t maxBytes) {
+ReadResult Win32FileSystem::ReadWhole(const std::wstring& path, std::size_t maxBytes, Names names) {
   ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!file.Valid()) return {ReadStatus::kOpenFailed, {}};
-  if (!IsPlain(file.Get(), path)) return {ReadStatus::kNotPlain, {}};
+  if (!IsPlain(file.Get(), path, names == Names::kOneOnly)) return {ReadStatus::kNotPlain, {}};
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file.Get(), &size)) return {ReadStatus::kReadFailed, {}};
   if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) return {ReadStatus::kTooLarge, {}};

@@ -9,7 +9,7 @@ class Win32FileSystem : public FileSystem {
   bool Exists(const std::wstring& path) override;
   FileKind Kind(const std::wstring& path) override;
   bool OpensAsFile(const std::wstring& path) override;
-  ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes) override;
+  ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes, Names names) override;
   std::optional<std::string> ReadTail(const std::wstring& path, std::size_t count) override;
   AppendStatus Append(const std::wstring& path, const std::string& bytes, bool createIfMissing) override;
   bool CreateNew(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) override;

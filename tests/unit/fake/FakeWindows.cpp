@@ -296,12 +296,13 @@ bool FakeWindows::OpensAsFile(const std::wstring& path) {
   return node && !node->directory && Admits(*node, kShareRead, kShareRead | kShareWrite);
 }
 
-ReadResult FakeWindows::ReadWhole(const std::wstring& path, std::size_t maxBytes) {
+ReadResult FakeWindows::ReadWhole(const std::wstring& path, std::size_t maxBytes, Names names) {
   bool fail = Fails("ReadWhole", path);
   const Node* own = Own(path);
   const Node* node = Find(path);
   if (!node || node->directory || !Admits(*node, kShareRead, kShareRead)) return {ReadStatus::kOpenFailed, {}};
-  if (!own || !own->linkTarget.empty() || own->names > 1) return {ReadStatus::kNotPlain, {}};
+  if (!own || !own->linkTarget.empty() || (names == Names::kOneOnly && own->names > 1))
+    return {ReadStatus::kNotPlain, {}};
   if (fail) return {ReadStatus::kReadFailed, {}};
   if (node->bytes.size() > maxBytes) return {ReadStatus::kTooLarge, {}};
   return {ReadStatus::kOk, node->bytes};
@@ -414,7 +415,7 @@ std::unique_ptr<DirectoryEnumeration> FakeWindows::Enumerate(const std::wstring&
   bool fail = Fails("Enumerate", directory);
   const Node* own = Own(directory);
   const Node* node = Find(directory);
-  if (!fail && own && own->linkTarget.empty() && node && node->directory) {
+  if (!fail && own && (own->linkTarget.empty() || listsThroughLinks_) && node && node->directory) {
     for (const auto& child : node->children) {
       const Node& entry = nodes_.at(child);
       entries.push_back({LastName(entry.path), entry.attributes});

@@ -46,6 +46,9 @@ class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
   void Lock(const std::wstring& path) { HoldOpen(path, 0); }
   void SetKnownFolder(KnownFolder folder, std::optional<std::wstring> path);
   void SetMaxPathLength(std::size_t length) { maxPathLength_ = length; }
+  // Lists a link's target, as FindFirstFileW does on its own: a file system
+  // without the check Enumerate promises, so the core's own guard shows.
+  void SetListsThroughLinks(bool through) { listsThroughLinks_ = through; }
 
   // --- Looking at it --------------------------------------------------
   bool IsFile(const std::wstring& path) const;
@@ -91,7 +94,7 @@ class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
   bool Exists(const std::wstring& path) override;
   FileKind Kind(const std::wstring& path) override;
   bool OpensAsFile(const std::wstring& path) override;
-  ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes) override;
+  ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes, Names names) override;
   std::optional<std::string> ReadTail(const std::wstring& path, std::size_t count) override;
   AppendStatus Append(const std::wstring& path, const std::string& bytes,
                       bool createIfMissing) override;
@@ -148,6 +151,7 @@ class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
   int lastHandle_ = 0;
   std::map<KnownFolder, std::optional<std::wstring>> folders_;
   std::size_t maxPathLength_ = 259;
+  bool listsThroughLinks_ = false;
   std::size_t failAt_ = 0;
   std::string failNext_;
   std::size_t fallibleCalls_ = 0;
