@@ -8,12 +8,20 @@
 namespace quietreel {
 
 std::optional<std::string> LoadBlockList(const Services& services, Window& owner) {
-  ReadResult read = services.files.ReadWhole(services.programDirectory + kBlockListFileName, kBlockListSizeLimit, Names::kOneOnly);
+  ReadResult read =
+      services.files.ReadWhole(services.programDirectory + kBlockListFileName, kBlockListSizeLimit, Names::kOneOnly);
   switch (read.status) {
-    case ReadStatus::kOk: break;
-    case ReadStatus::kNotPlain: owner.ShowWarning(kNotPlainFile); return std::nullopt;
-    case ReadStatus::kTooLarge: owner.ShowWarning(kListDamaged); return std::nullopt;
-    default: owner.ShowWarning(kListUnreadable); return std::nullopt;
+    case ReadStatus::kOk:
+      break;
+    case ReadStatus::kNotPlain:
+      owner.ShowWarning(kNotPlainFile);
+      return std::nullopt;
+    case ReadStatus::kTooLarge:
+      owner.ShowWarning(kListDamaged);
+      return std::nullopt;
+    default:
+      owner.ShowWarning(kListUnreadable);
+      return std::nullopt;
   }
   if (read.bytes.empty()) {
     owner.ShowWarning(kListEmpty);

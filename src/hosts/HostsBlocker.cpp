@@ -168,8 +168,9 @@ void Restore(const Services& services, Window& owner) {
     owner.ShowNotice(kAlreadyRestored);
     return;
   }
-  ReadResult saved = services.files.Kind(backup) == FileKind::kOther ? ReadResult{ReadStatus::kNotPlain, {}}
-                                                                      : services.files.ReadWhole(backup, kHostsSizeLimit, Names::kOneOnly);
+  ReadResult saved = services.files.Kind(backup) == FileKind::kOther
+                         ? ReadResult{ReadStatus::kNotPlain, {}}
+                         : services.files.ReadWhole(backup, kHostsSizeLimit, Names::kOneOnly);
   if (saved.status == ReadStatus::kNotPlain) {
     owner.ShowWarning(kNotPlainFile);
     return;

@@ -63,8 +63,7 @@ class FileSystem {
   // the file cannot be read.
   virtual std::optional<std::string> ReadTail(const std::wstring& path, std::size_t count) = 0;
   // kOk: the bytes are on disk.
-  virtual AppendStatus Append(const std::wstring& path, const std::string& bytes,
-                              bool createIfMissing) = 0;
+  virtual AppendStatus Append(const std::wstring& path, const std::string& bytes, bool createIfMissing) = 0;
   // Makes a new file with these attributes and bytes. Fails when anything,
   // a link included, already has the name, so nothing is ever written
   // through a name someone put there. True: the bytes are on disk.

@@ -4,11 +4,11 @@
 // the row says so and expects what Wine does beside what Windows does.
 #include "FileSystemContract.h"
 
-#include "Expected.h"
-
 #include <algorithm>
 #include <iterator>
 #include <vector>
+
+#include "Expected.h"
 
 namespace quietreel::contract {
 namespace {
@@ -38,12 +38,13 @@ const Call kCalls[] = {
        return read.status == ReadStatus::kOk && read.bytes == "target";
      },
      "target"},
-    {"Append", [](FileSystem& f, const std::wstring& t, const std::wstring&) {
+    {"Append",
+     [](FileSystem& f, const std::wstring& t, const std::wstring&) {
        return f.Append(t, "+", false) == AppendStatus::kOk;
-     }, "target+"},
-    {"CreateNew", [](FileSystem& f, const std::wstring& t, const std::wstring&) {
-       return f.CreateNew(t, "created", 0);
-     }, "created"},
+     },
+     "target+"},
+    {"CreateNew",
+     [](FileSystem& f, const std::wstring& t, const std::wstring&) { return f.CreateNew(t, "created", 0); }, "created"},
     {"MoveOnto", [](FileSystem& f, const std::wstring& t, const std::wstring& o) { return f.MoveReplacing(o, t); },
      "other"},
     {"Remove", [](FileSystem& f, const std::wstring& t, const std::wstring&) { return f.Remove(t); }, std::nullopt},

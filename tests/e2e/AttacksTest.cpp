@@ -136,14 +136,13 @@ const Attack kAttacks[] = {
     {"CoreDatThatRedirects",
      [](Changes&, const std::wstring& folder) {
        const std::string plain = "0.0.0.0 ads.example.com\n6.6.6.6 www.bank.example\n";
-       ASSERT_TRUE(WriteBytes(folder + kCoreDatName,
-                              quietreel::EncodeBlockList(quietreel::kBlockListBaseChar, plain,
-                                                         quietreel::kBlockListSeed)));
+       ASSERT_TRUE(WriteBytes(folder + kCoreDatName, quietreel::EncodeBlockList(quietreel::kBlockListBaseChar, plain,
+                                                                                quietreel::kBlockListSeed)));
      },
      0, IDOK, kListDamaged, true},
     {"BackupLinkedToAnotherFile",
-     [](Changes& changes, const std::wstring& folder) { changes.Link(folder + kBackupName, kVictim); }, 0,
-     IDC_RESTORE, kNotPlainFile, true},
+     [](Changes& changes, const std::wstring& folder) { changes.Link(folder + kBackupName, kVictim); }, 0, IDC_RESTORE,
+     kNotPlainFile, true},
     {"DllBesideTheExe",
      [](Changes&, const std::wstring& folder) { CopyPlanted(L"planted\\shcore.dll", folder + L"shcore.dll"); },
      IDC_CLEAN_TEMP_FILES, 0, kCleaned, false},

@@ -33,7 +33,8 @@ void Shoot(HWND window, const std::wstring& name) {
   std::wstring folder = Environment(L"QUIETREEL_E2E_SHOTS");
   if (folder.empty() || !window) return;
   ::Sleep(700);  // let it finish painting
-  EXPECT_TRUE(SaveScreenshot(window, folder + L"\\" + name + L".bmp")) << "screenshot " << ::testing::PrintToString(name);
+  EXPECT_TRUE(SaveScreenshot(window, folder + L"\\" + name + L".bmp"))
+      << "screenshot " << ::testing::PrintToString(name);
 }
 
 }  // namespace e2e

@@ -53,12 +53,12 @@ const HostsRow kWithRights[] = {
      Content::Hosts, testsupport::kProtection, Content::Missing},
     {"ResetUnderAnotherName", L"广告屏蔽.v2.exe", Content::Blocked, Content::Hosts, nullptr, IDC_RESET, kReset, false,
      Content::Missing, 0, Content::Hosts},
-    {"BlockWithoutCoreDat", L"Quietreel.exe", Content::Hosts, Content::Missing, RemoveCoreDat, IDOK, kNoBlockList,
-     true, Content::Hosts, 0, Content::Missing},
+    {"BlockWithoutCoreDat", L"Quietreel.exe", Content::Hosts, Content::Missing, RemoveCoreDat, IDOK, kNoBlockList, true,
+     Content::Hosts, 0, Content::Missing},
 };
 const HostsRow kWithoutRights[] = {
-    {"Block", L"Quietreel.exe", Content::AsFound, Content::Missing, nullptr, IDOK, kInterrupted, true,
-     Content::AsFound, kAsFoundAttributes, Content::Missing},
+    {"Block", L"Quietreel.exe", Content::AsFound, Content::Missing, nullptr, IDOK, kInterrupted, true, Content::AsFound,
+     kAsFoundAttributes, Content::Missing},
     {"Restore", L"Quietreel.exe", Content::AsFound, Content::Hosts, nullptr, IDC_RESTORE, kRestoreFailed, true,
      Content::AsFound, kAsFoundAttributes, Content::Hosts},
     {"ResetUnderAnotherName", L"广告屏蔽.v2.exe", Content::AsFound, Content::Hosts, nullptr, IDC_RESET, kResetFailed,
@@ -79,10 +79,14 @@ std::string ListBytes() {
 
 std::optional<std::string> BytesOf(Content content, const std::optional<std::string>& found) {
   switch (content) {
-    case Content::Missing: return std::nullopt;
-    case Content::Hosts: return kHosts;
-    case Content::Blocked: return kHosts + ListBytes();
-    case Content::AsFound: return found;
+    case Content::Missing:
+      return std::nullopt;
+    case Content::Hosts:
+      return kHosts;
+    case Content::Blocked:
+      return kHosts + ListBytes();
+    case Content::AsFound:
+      return found;
   }
   return std::nullopt;
 }

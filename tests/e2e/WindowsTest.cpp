@@ -64,7 +64,8 @@ void ExpectTextsFit(HWND dialog) {
     std::wstring text = WithoutLinkMarkup(control.text);
     LONG width = control.rect.right - control.rect.left;
     LONG height = control.rect.bottom - control.rect.top;
-    bool wraps = control.className == L"SysLink" || (control.className == L"Static" && (style & SS_TYPEMASK) != SS_ICON);
+    bool wraps =
+        control.className == L"SysLink" || (control.className == L"Static" && (style & SS_TYPEMASK) != SS_ICON);
     if (text.empty() || (!wraps && control.className != L"Button")) continue;
     SIZE need = measure.Measure(text, width, wraps);
     if (!wraps) {

@@ -1,9 +1,9 @@
 // Planted code: an exe (put where a command interpreter or `attrib` would be
 // looked for) and a DLL (put beside the program under a name the system
 // loads), each leaving a file behind when it runs.
-#include <windows.h>
-
 #include "PlantedCode.h"
+
+#include <windows.h>
 
 namespace {
 

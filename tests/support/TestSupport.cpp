@@ -45,8 +45,8 @@ bool RunCommand(std::wstring command) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                        &startup, &process))
+  if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &process))
     return false;
   ::WaitForSingleObject(process.hProcess, 10000);
   ::CloseHandle(process.hThread);
@@ -167,9 +167,7 @@ std::wstring Environment(const wchar_t* name) {
   return length > 0 && length < 1024 ? std::wstring(buffer, length) : std::wstring();
 }
 
-bool RunningUnderWine() {
-  return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
+bool RunningUnderWine() { return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
 bool HostsRefused() { return Environment(L"QUIETREEL_TEST_UNPRIVILEGED") == L"1"; }
 
@@ -177,8 +175,8 @@ ScratchFolder::ScratchFolder(const std::wstring& name) {
   static int made = 0;
   wchar_t temp[MAX_PATH] = {};
   ::GetTempPathW(MAX_PATH, temp);
-  path_ = std::wstring(temp) + name + L"-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-          std::to_wstring(++made) + L"\\";
+  path_ = std::wstring(temp) + name + L"-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++made) +
+          L"\\";
   RemoveTree(path_);
   MakeDirectories(WithoutTrailingSlash(path_));
 }

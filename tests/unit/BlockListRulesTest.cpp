@@ -47,8 +47,7 @@ TEST(BlockListRules, OnlyBlankCommentAndBlockingLinesPass) {
       {Lines(10001, "0.0.0.0 a.example\n"), false},
       {"#" + std::string(kMaxBlockListBytes, 'x'), false},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(IsBlockOnlyList(row.text), row.blockOnly) << row.text.substr(0, 60);
+  for (const auto& row : rows) EXPECT_EQ(IsBlockOnlyList(row.text), row.blockOnly) << row.text.substr(0, 60);
 }
 
 }  // namespace

@@ -15,10 +15,14 @@ enum class HostsState { kClean, kBlocked, kNoHosts, kOrphaned };
 
 inline const char* StateName(HostsState state) {
   switch (state) {
-    case HostsState::kClean: return "Clean";
-    case HostsState::kBlocked: return "Blocked";
-    case HostsState::kNoHosts: return "NoHosts";
-    case HostsState::kOrphaned: return "Orphaned";
+    case HostsState::kClean:
+      return "Clean";
+    case HostsState::kBlocked:
+      return "Blocked";
+    case HostsState::kNoHosts:
+      return "NoHosts";
+    case HostsState::kOrphaned:
+      return "Orphaned";
   }
   return "?";
 }

@@ -97,6 +97,8 @@ Step Then(Step first, Step second) {
   };
 }
 
+// One row a case reads better than the formatter's columns.
+// clang-format off
 const Row kRows[] = {
     // --- The twelve transitions ------------------------------------------------
     {"BlockFromClean", HostsState::kClean, {}, kBlock, {{Kind::kNotice, text::kBlocked}},
@@ -235,6 +237,7 @@ const Row kRows[] = {
      kBlock, {{Kind::kWarning, text::kInterrupted}}, Unchanged(), Bytes("not the program's"),
      expected::kHiddenReadOnlySystem},
 };
+// clang-format on
 
 struct FileBefore {
   bool exists;
@@ -259,7 +262,9 @@ void ExpectFile(const fake::FakeWindows& machine, const std::wstring& path, cons
                 const FileBefore& before) {
   const bool exists = machine.IsFile(path) || machine.IsDirectory(path);
   switch (expected.what) {
-    case FileAfter::kAbsent: EXPECT_FALSE(exists); break;
+    case FileAfter::kAbsent:
+      EXPECT_FALSE(exists);
+      break;
     case FileAfter::kBytes:
       EXPECT_TRUE(machine.IsFile(path));
       EXPECT_EQ(machine.BytesOf(path), expected.bytes);

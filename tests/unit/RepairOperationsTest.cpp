@@ -80,6 +80,8 @@ std::function<void()> SwapForLink(FakeWindows& m, std::wstring folder, std::wstr
   };
 }
 
+// One row a case reads better than the formatter's columns.
+// clang-format off
 const Row kRows[] = {
     // --- The black-screen repair ---------------------------------------------------
     {"StorageFolderBecomesAnEmptyLockedFile", Storage, Operation::kRepair, Kind::kNotice, text::kRepaired, {kStorage}, {}, true},
@@ -165,6 +167,7 @@ const Row kRows[] = {
      },
      Operation::kCleanup, Kind::kNotice, text::kCleaned, {kCache, kSharedObjects}},
 };
+// clang-format on
 
 // The fake's keys are its paths upcased, as Windows folds names.
 std::wstring Upper(std::wstring text) {

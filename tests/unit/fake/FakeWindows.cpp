@@ -48,7 +48,6 @@ std::wstring LastName(const std::wstring& path) {
   return slash == std::wstring::npos ? normalized : normalized.substr(slash + 1);
 }
 
-
 class ListedEntries : public DirectoryEnumeration {
  public:
   explicit ListedEntries(std::vector<FileEntry> entries) : entries_(std::move(entries)) {}
@@ -107,8 +106,7 @@ void FakeWindows::AddDirectory(const std::wstring& path, std::uint32_t attribute
   Insert(path, true).attributes = attributes | kAttributeDirectory;
 }
 
-void FakeWindows::AddFile(const std::wstring& path, const std::string& bytes,
-                          std::uint32_t attributes) {
+void FakeWindows::AddFile(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) {
   Node& node = Insert(path, false);
   node.bytes = bytes;
   node.durable = bytes;
@@ -315,8 +313,7 @@ std::optional<std::string> FakeWindows::ReadTail(const std::wstring& path, std::
   return node->bytes.substr(node->bytes.size() - std::min(count, node->bytes.size()));
 }
 
-AppendStatus FakeWindows::Append(const std::wstring& path, const std::string& bytes,
-                                 bool createIfMissing) {
+AppendStatus FakeWindows::Append(const std::wstring& path, const std::string& bytes, bool createIfMissing) {
   bool fail = Fails("Append", path);
   Node* node = Find(path);
   if (!node) {

@@ -96,8 +96,7 @@ class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
   bool OpensAsFile(const std::wstring& path) override;
   ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes, Names names) override;
   std::optional<std::string> ReadTail(const std::wstring& path, std::size_t count) override;
-  AppendStatus Append(const std::wstring& path, const std::string& bytes,
-                      bool createIfMissing) override;
+  AppendStatus Append(const std::wstring& path, const std::string& bytes, bool createIfMissing) override;
   bool CreateNew(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) override;
   bool MoveReplacing(const std::wstring& from, const std::wstring& to) override;
   bool Remove(const std::wstring& path) override;
