@@ -26,8 +26,7 @@ HANDLE OpenForFacts(const std::wstring& path, DWORD flags) {
 // junctions carry the reparse-point attribute.
 std::optional<std::wstring> FinalPath(HANDLE handle) {
   using GetFinalPath = DWORD WINAPI(HANDLE, LPWSTR, DWORD, DWORD);
-  auto* getFinalPath = reinterpret_cast<GetFinalPath*>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
+  auto* getFinalPath = FunctionOfLoaded<GetFinalPath>(L"kernel32.dll", "GetFinalPathNameByHandleW");
   if (!getFinalPath) return std::nullopt;
   std::vector<wchar_t> buffer(MAX_PATH);
   DWORD length = getFinalPath(handle, buffer.data(), static_cast<DWORD>(buffer.size()), 0);

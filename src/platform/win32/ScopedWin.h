@@ -47,6 +47,20 @@ class ScopedFind {
 };
 
 // Owns a loaded DLL.
+// The named function of a loaded DLL, or null when the DLL or the function
+// is missing: how calls that not every Windows has are reached.
+template <typename Function>
+Function* FunctionFrom(HMODULE module, const char* name) {
+  if (!module) return nullptr;
+  return reinterpret_cast<Function*>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+// kernel32 and ntdll are in every process: asking them loads nothing.
+template <typename Function>
+Function* FunctionOfLoaded(const wchar_t* module, const char* name) {
+  return FunctionFrom<Function>(::GetModuleHandleW(module), name);
+}
+
 class ScopedModule {
  public:
   explicit ScopedModule(HMODULE module) : module_(module) {}
@@ -57,11 +71,9 @@ class ScopedModule {
   ScopedModule& operator=(const ScopedModule&) = delete;
 
   HMODULE Get() const { return module_; }
-  // The named function, or null when the DLL or the function is missing.
   template <typename Function>
   Function* Find(const char* name) const {
-    if (!module_) return nullptr;
-    return reinterpret_cast<Function*>(reinterpret_cast<void*>(::GetProcAddress(module_, name)));
+    return FunctionFrom<Function>(module_, name);
   }
 
  private:

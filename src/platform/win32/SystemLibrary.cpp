@@ -29,10 +29,7 @@ std::wstring SystemDirectory() {
 // import would stop the program from starting there.
 void SearchSystemFolderForDlls() {
   using SetDefaultDllDirectoriesFunction = BOOL WINAPI(DWORD);
-  // kernel32 is in every process: asking it loads nothing.
-  HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");
-  auto* setDefault = reinterpret_cast<SetDefaultDllDirectoriesFunction*>(
-      reinterpret_cast<void*>(::GetProcAddress(kernel32, "SetDefaultDllDirectories")));
+  auto* setDefault = FunctionOfLoaded<SetDefaultDllDirectoriesFunction>(L"kernel32.dll", "SetDefaultDllDirectories");
   if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
   ::SetDllDirectoryW(L"");
 }

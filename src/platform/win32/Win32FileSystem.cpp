@@ -78,8 +78,7 @@ bool SetAttributesOf(HANDLE file, DWORD attributes) {
   } io{};
   using SetInformationFile = LONG NTAPI(HANDLE, IoStatus*, void*, ULONG, int);
   constexpr int kFileBasicInformation = 4;
-  auto* setInformation = reinterpret_cast<SetInformationFile*>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtSetInformationFile")));
+  auto* setInformation = FunctionOfLoaded<SetInformationFile>(L"ntdll.dll", "NtSetInformationFile");
   basic.attributes = attributes;
   if (setInformation) setInformation(file, &io, &basic, sizeof(basic), kFileBasicInformation);
   BY_HANDLE_FILE_INFORMATION facts{};
