@@ -22,15 +22,16 @@ bool IsLabel(std::string_view label) {
 enum class Line { kBad, kNothing, kHost };
 
 // "0.0.0.0 ads.example.com  # why" and nothing else redirects: an address
-// of this machine or of nowhere, so a name can be blocked, never sent
-// somewhere else.
+// of nowhere, so a name can be blocked, never sent somewhere else. Not
+// 127.0.0.1: any user's program may listen there, and would then answer
+// for the name to every user and service of the machine.
 Line ClassifyLine(std::string_view line) {
   for (char c : line)
     if (!IsPrintable(c)) return Line::kBad;
   line = SkipBlanks(line);
   if (line.empty() || line.front() == '#') return Line::kNothing;
   std::string_view address = line.substr(0, line.find_first_of(" \t"));
-  if (address != "0.0.0.0" && address != "127.0.0.1") return Line::kBad;
+  if (address != "0.0.0.0") return Line::kBad;
   line.remove_prefix(address.size());
   if (line.empty() || !IsBlank(line.front())) return Line::kBad;
   line = SkipBlanks(line);
@@ -67,6 +68,24 @@ bool IsBlockOnlyList(std::string_view text) {
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
   }
   return true;
+}
+
+// Each marker is one whole line of its own, once: a second begin or end
+// inside would make the list's section in the hosts file ambiguous.
+bool IsMarkedBlockList(std::string_view text) {
+  const std::string_view begin = kSectionBegin, end = kSectionEnd;
+  std::size_t begins = 0, ends = 0;
+  bool firstIsBegin = false, lastIsEnd = false;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t stop = text.find('\n', start);
+    if (stop == std::string_view::npos) return false;  // the end marker ends with its line break
+    const std::string_view line = text.substr(start, stop - start);
+    if (line == begin) ++begins, firstIsBegin = firstIsBegin || start == 0;
+    lastIsEnd = line == end;
+    if (lastIsEnd) ++ends;
+    start = stop + 1;
+  }
+  return firstIsBegin && lastIsEnd && begins == 1 && ends == 1;
 }
 
 }  // namespace quietreel

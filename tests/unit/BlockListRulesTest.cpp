@@ -24,7 +24,8 @@ TEST(BlockListRules, OnlyBlankCommentAndBlockingLinesPass) {
   } rows[] = {
       {"", true},
       {"\n \t\n# comment, even \"odd\" ones!\n", true},
-      {"0.0.0.0 ads.example.com\n127.0.0.1\tads.example.com\n", true},
+      {"0.0.0.0 ads.example.com\n0.0.0.0\tads.example.com\n", true},
+      {"127.0.0.1 www.bank.example\n", false},
       {"0.0.0.0  a-1.b2.example.com \t# why\r\n0.0.0.0 x.example#tight", true},
       {"  0.0.0.0 indented.example\n", true},
       {"0.0.0.0 " + name253 + "\n", true},
@@ -48,6 +49,27 @@ TEST(BlockListRules, OnlyBlankCommentAndBlockingLinesPass) {
       {"#" + std::string(kMaxBlockListBytes, 'x'), false},
   };
   for (const auto& row : rows) EXPECT_EQ(IsBlockOnlyList(row.text), row.blockOnly) << row.text.substr(0, 60);
+}
+
+TEST(BlockListRules, MarkersOpenAndCloseTheListOnceEach) {
+  const std::string begin = std::string(kSectionBegin) + "\n", end = std::string(kSectionEnd) + "\n";
+  const struct {
+    std::string text;
+    bool marked;
+  } rows[] = {
+      {begin + end, true},
+      {begin + "# x\n0.0.0.0 a.example\n" + end, true},
+      {"", false},
+      {"0.0.0.0 a.example\n", false},
+      {begin + "0.0.0.0 a.example\n", false},
+      {"\n" + begin + end, false},
+      {begin + end + "\n", false},
+      {begin + std::string(kSectionEnd), false},
+      {begin + begin + end, false},
+      {begin + end + end, false},
+      {begin + "# " + kSectionEnd + "\n" + end, true},
+  };
+  for (const auto& row : rows) EXPECT_EQ(IsMarkedBlockList(row.text), row.marked) << row.text;
 }
 
 }  // namespace
