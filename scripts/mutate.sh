@@ -123,21 +123,31 @@ restore_mutated() {
 }
 at_exit restore_mutated
 
-# How often `find` occurs in `file` of the real sources, counted in bytes.
-occurrences() {
-  local LC_ALL=C content find=$2
-  content=$(cat "$repo/$1"; printf x)
-  content=${content%x}
-  local without=${content//"$find"/}
-  echo $(((${#content} - ${#without}) / ${#find}))
+# A row's substring is found whatever the whitespace, line breaks
+# included, so a reformat of the sources does not break the table: every
+# run of blanks in it may be none or any, and any may sit between two of
+# its characters.
+match_mutant() {
+  python3 - "$@" <<'PY'
+import re, sys
+mode, source, find = sys.argv[1], sys.argv[2], sys.argv[3]
+text = open(source, encoding="utf-8", newline="").read()
+needle = "".join(find.split())
+pattern = re.compile(r"\s*".join(re.escape(c) for c in needle))
+found = list(pattern.finditer(text))
+if mode == "count":
+    print(len(found))
+else:
+    m = found[0]
+    sys.stdout.write(text[: m.start()] + sys.argv[4] + text[m.end() :])
+PY
 }
 
+occurrences() { match_mutant count "$repo/$1" "$2"; }
+
 apply_mutant() {
-  local LC_ALL=C content file=$1 find=$2 replace=$3
-  content=$(cat "$repo/$file"; printf x)
-  content=${content%x}
-  mutated=$file
-  printf '%s' "${content/"$find"/"$replace"}" >"$tree/$file"
+  mutated=$1
+  match_mutant apply "$repo/$1" "$2" "$3" >"$tree/$1"
 }
 
 build_tree() {

@@ -7,11 +7,6 @@ bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 wchar_t FoldAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
-std::wstring WithoutTrailingSeparators(std::wstring path) {
-  while (!path.empty() && IsSeparator(path.back())) path.pop_back();
-  return path;
-}
-
 // "\\server\share" and "\\?\C:" name the top of a volume as much as "C:" does.
 bool IsNetworkOrDeviceRoot(const std::wstring& trimmed) {
   if (trimmed.size() < 2 || !IsSeparator(trimmed[0]) || !IsSeparator(trimmed[1])) return false;
@@ -43,10 +38,13 @@ bool IsPlainDrivePath(const std::wstring& path) {
 
 }  // namespace
 
-// One separator between the parts, whether or not the directory ends with one.
-std::wstring JoinPath(const std::wstring& directory, const std::wstring& name) {
-  if (!directory.empty() && IsSeparator(directory.back())) return directory + name;
-  return directory + L'\\' + name;
+std::wstring JoinPath(const std::wstring& directory, const std::wstring& name) { return directory + L'\\' + name; }
+
+// A drive's root "C:\" becomes "C:", which names the drive's current folder
+// to Windows: no walk is ever given one (IsVolumeRoot refuses both).
+std::wstring WithoutTrailingSeparators(std::wstring path) {
+  while (!path.empty() && IsSeparator(path.back())) path.pop_back();
+  return path;
 }
 
 // The comparison the C runtime makes in the "C" locale the program runs in:

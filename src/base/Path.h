@@ -7,7 +7,9 @@
 
 namespace quietreel {
 
+// Folders are named without a trailing separator, so a join adds one.
 std::wstring JoinPath(const std::wstring& directory, const std::wstring& name);
+std::wstring WithoutTrailingSeparators(std::wstring path);
 bool SameNameIgnoringCase(const std::wstring& left, const std::wstring& right);
 bool IsVolumeRoot(const std::wstring& path);
 bool IsInsideFolder(const std::wstring& folder, const std::wstring& path);

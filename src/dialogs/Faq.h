@@ -14,7 +14,11 @@ class CFaq : public win32::Dialog {
   void OnCommand(int id, int code) override;
 
  private:
+  void RunRepair(int id);
+
   const Services& services_;
+  // A repair is running; it takes the dialog's messages while it does.
+  bool busy_ = false;
 };
 
 }  // namespace quietreel

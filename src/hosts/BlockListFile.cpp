@@ -1,5 +1,6 @@
 #include "hosts/BlockListFile.h"
 
+#include "base/Path.h"
 #include "hosts/BlockListCodec.h"
 #include "hosts/BlockListRules.h"
 #include "hosts/HostsMessages.h"
@@ -8,11 +9,14 @@
 namespace quietreel {
 
 std::optional<std::string> LoadBlockList(const Services& services, Window& owner) {
-  ReadResult read =
-      services.files.ReadWhole(services.programDirectory + kBlockListFileName, kBlockListSizeLimit, Names::kOneOnly);
+  ReadResult read = services.files.ReadWhole(JoinPath(services.programDirectory, kBlockListFileName),
+                                             kBlockListSizeLimit, Names::kOneOnly);
   switch (read.status) {
     case ReadStatus::kOk:
       break;
+    case ReadStatus::kMissing:
+      owner.ShowWarning(kNoBlockList);
+      return std::nullopt;
     case ReadStatus::kNotPlain:
       owner.ShowWarning(kNotPlainFile);
       return std::nullopt;

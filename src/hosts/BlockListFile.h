@@ -15,7 +15,8 @@ inline constexpr std::size_t kBlockListSizeLimit = 4u << 20;
 
 // Reads, decodes and checks core.dat: the plain list up to its first zero
 // character, which can only block names. Tells the user through `owner`
-// and returns nothing when the file cannot be read, is empty or is damaged.
+// and returns nothing when the file is missing, cannot be read, is empty or
+// is damaged.
 std::optional<std::string> LoadBlockList(const Services& services, Window& owner);
 
 }  // namespace quietreel

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/Brand.h"
+#include "base/Path.h"
 #include "hosts/BlockListFile.h"
 #include "hosts/HostsMessages.h"
 #include "hosts/HostsPaths.h"
@@ -22,8 +23,7 @@ std::string BackupMarker() {
   return marker;
 }
 
-std::wstring BackupPath(const Services& services) { return services.programDirectory + kBackupFileName; }
-std::wstring BlockListPath(const Services& services) { return services.programDirectory + kBlockListFileName; }
+std::wstring BackupPath(const Services& services) { return JoinPath(services.programDirectory, kBackupFileName); }
 
 // The list as the bytes that go into the hosts file: LF written as CR LF,
 // the way a text-mode stream writes it.
@@ -37,27 +37,22 @@ std::string HostsBytes(const std::string& list) {
   return bytes;
 }
 
-// The files beside the program are in a folder the user can write. A link
-// or a second name there could make the program read or write someone
-// else's file with administrator rights, so it refuses and touches nothing.
-bool BesideProgramArePlain(const Services& services) {
-  return services.files.Kind(BackupPath(services)) != FileKind::kOther &&
-         services.files.Kind(BlockListPath(services)) != FileKind::kOther;
-}
-
 // A `backup` the program made is a plain file; anything else that took the
 // name since is left alone.
 void RemoveOurBackup(const Services& services) {
-  if (services.files.Kind(BackupPath(services)) == FileKind::kFile) services.files.Remove(BackupPath(services));
+  const std::wstring backup = BackupPath(services);
+  const FileFacts facts = services.files.Look(backup);
+  if (facts.kind == FileKind::kFile && facts.plain) services.files.Remove(backup);
 }
 
 // The hosts file becomes `bytes` in one step: they are written beside it,
-// on disk, and renamed over it, so it is whole at every moment.
+// on disk, and put in its place, so it is whole at every moment and keeps
+// its own security settings.
 bool ReplaceHosts(const Services& services, const std::string& bytes) {
   const std::wstring scratch = services.hostsPath + kScratchSuffix;
-  RemoveClearingReadOnly(services.files, scratch);  // left by a run the power cut short
+  services.files.Remove(scratch);  // left by a run the power cut short
   const bool replaced =
-      services.files.CreateNew(scratch, bytes, 0) && services.files.MoveReplacing(scratch, services.hostsPath);
+      services.files.CreateNew(scratch, bytes, 0) && services.files.Replace(scratch, services.hostsPath);
   if (!replaced) services.files.Remove(scratch);
   return replaced;
 }
@@ -71,26 +66,27 @@ AppendStatus AppendChecked(const Services& services, const std::string& bytes, b
   return status;
 }
 
-// Tells the outcome of an append that worked or never began, and says
-// whether it broke off instead, leaving the caller to undo it. A hosts file
-// that changed must not be overruled by the system's cache of lookups.
-bool BrokeOff(const Services& services, Window& owner, const std::string& list, AppendStatus status) {
-  switch (status) {
+// kNothingWritten: the list was empty, so Block says nothing.
+enum class BlockOutcome { kBlocked, kNothingWritten, kInterrupted };
+
+// Appends the list and says what came of it. A write that broke off is
+// undone by `putBack`, and `backup` goes only when that worked; a hosts
+// file that cannot be opened keeps the attributes it had then.
+template <typename PutBack>
+BlockOutcome AppendList(const Services& services, const std::string& list, const std::string& bytes,
+                        bool createIfMissing, PutBack putBack) {
+  switch (AppendChecked(services, bytes, createIfMissing)) {
     case AppendStatus::kOk:
-      if (!list.empty()) {
-        services.dns.Flush();
-        owner.ShowNotice(kBlocked);
-      }
       HideFile(services.files, services.hostsPath);
-      return false;
+      return list.empty() ? BlockOutcome::kNothingWritten : BlockOutcome::kBlocked;
     case AppendStatus::kOpenFailed:
-      owner.ShowWarning(kInterrupted);
       RemoveOurBackup(services);
-      return false;
+      return BlockOutcome::kInterrupted;
     case AppendStatus::kWriteFailed:
       break;
   }
-  return true;
+  if (putBack()) RemoveOurBackup(services);
+  return BlockOutcome::kInterrupted;
 }
 
 // The list must start on a line of its own, not at the end of the user's
@@ -100,77 +96,93 @@ bool EndsWithLineBreakOrEmpty(const std::string& text) { return text.empty() || 
 // From a state with a hosts file: save it to `backup`, then extend it. The
 // saved copy is on disk before the hosts file is touched, and is made as a
 // new file, never written through a name that appeared since the checks.
-// A write that breaks off puts the hosts file back; `backup` stays unless
-// that worked.
-void ExtendHosts(const Services& services, Window& owner, const std::string& list) {
+BlockOutcome ExtendHosts(const Services& services, const std::string& list) {
   FileSystem& files = services.files;
   UnhideFile(files, services.hostsPath);
   ReadResult original = files.ReadWhole(services.hostsPath, kHostsSizeLimit, Names::kAny);
   if (original.status != ReadStatus::kOk || !files.CreateNew(BackupPath(services), original.bytes, 0)) {
     RemoveOurBackup(services);
     HideFile(files, services.hostsPath);
-    owner.ShowWarning(kInterrupted);
-    return;
+    return BlockOutcome::kInterrupted;
   }
   std::string bytes = HostsBytes(list);
   if (!list.empty() && !EndsWithLineBreakOrEmpty(original.bytes)) bytes.insert(0, "\r\n");
-  if (!BrokeOff(services, owner, list, AppendChecked(services, bytes, false))) return;
-  if (ReplaceHosts(services, original.bytes)) RemoveOurBackup(services);
-  HideFile(files, services.hostsPath);
-  owner.ShowWarning(kInterrupted);
+  return AppendList(services, list, bytes, false, [&] {
+    const bool putBack = ReplaceHosts(services, original.bytes);
+    HideFile(files, services.hostsPath);
+    return putBack;
+  });
 }
 
 // From a state without a hosts file: the marker goes to `backup` first, so a
 // hosts file is only ever created with its way back already on disk.
-void CreateHosts(const Services& services, Window& owner, const std::string& list) {
+BlockOutcome CreateHosts(const Services& services, const std::string& list) {
   FileSystem& files = services.files;
   if (!files.CreateNew(BackupPath(services), BackupMarker(), 0)) {
     RemoveOurBackup(services);
-    owner.ShowWarning(kInterrupted);
-    return;
+    return BlockOutcome::kInterrupted;
   }
-  if (!BrokeOff(services, owner, list, AppendChecked(services, HostsBytes(list), true))) return;
-  if (!files.Exists(services.hostsPath) || files.Remove(services.hostsPath)) RemoveOurBackup(services);
-  owner.ShowWarning(kInterrupted);
+  return AppendList(services, list, HostsBytes(list), true, [&] {
+    return files.Look(services.hostsPath).kind == FileKind::kMissing || files.Remove(services.hostsPath);
+  });
+}
+
+// A hosts file that changed must not be overruled by the system's cache of
+// lookups.
+void Tell(const Services& services, Window& owner, BlockOutcome outcome) {
+  switch (outcome) {
+    case BlockOutcome::kBlocked:
+      services.dns.Flush();
+      owner.ShowNotice(kBlocked);
+      break;
+    case BlockOutcome::kNothingWritten:
+      break;
+    case BlockOutcome::kInterrupted:
+      owner.ShowWarning(kInterrupted);
+      break;
+  }
 }
 
 }  // namespace
 
+// The files beside the program are in a folder the user can write. A link
+// or a second name there could make the program read or write someone
+// else's file with administrator rights, so it refuses and touches nothing;
+// core.dat's own read makes the same check.
 void Block(const Services& services, Window& owner) {
-  if (!BesideProgramArePlain(services)) {
+  FileSystem& files = services.files;
+  const FileFacts backup = files.Look(BackupPath(services));
+  const FileFacts hosts = files.Look(services.hostsPath);
+  if (!backup.plain) {
     owner.ShowWarning(kNotPlainFile);
     return;
   }
-  if (!services.files.Exists(services.hostsPath)) {
-    services.files.Remove(BackupPath(services));
-  } else if (services.files.Exists(BackupPath(services))) {
+  if (hosts.kind == FileKind::kMissing) {
+    if (backup.kind == FileKind::kFile) files.Remove(BackupPath(services));
+  } else if (backup.kind != FileKind::kMissing) {
     owner.ShowWarning(kAlreadyBlocked);
-    return;
-  }
-  if (!services.files.Exists(BlockListPath(services))) {
-    owner.ShowWarning(kNoBlockList);
     return;
   }
   std::optional<std::string> list = LoadBlockList(services, owner);
   if (!list) return;
-  if (services.files.Exists(services.hostsPath)) {
-    ExtendHosts(services, owner, *list);
-  } else {
-    CreateHosts(services, owner, *list);
+  if (hosts.kind == FileKind::kUnknown) {
+    owner.ShowWarning(kInterrupted);
+    return;
   }
+  Tell(services, owner, hosts.kind == FileKind::kMissing ? CreateHosts(services, *list) : ExtendHosts(services, *list));
 }
 
 // `backup` is read through a handle checked to be a plain file with one
 // name, and goes only once its bytes are the hosts file.
 void Restore(const Services& services, Window& owner) {
   const std::wstring backup = BackupPath(services);
-  if (!services.files.Exists(backup)) {
+  const FileFacts facts = services.files.Look(backup);
+  if (facts.kind == FileKind::kMissing) {
     owner.ShowNotice(kAlreadyRestored);
     return;
   }
-  ReadResult saved = services.files.Kind(backup) == FileKind::kOther
-                         ? ReadResult{ReadStatus::kNotPlain, {}}
-                         : services.files.ReadWhole(backup, kHostsSizeLimit, Names::kOneOnly);
+  ReadResult saved = facts.plain ? services.files.ReadWhole(backup, kHostsSizeLimit, Names::kOneOnly)
+                                 : ReadResult{ReadStatus::kNotPlain, {}};
   if (saved.status == ReadStatus::kNotPlain) {
     owner.ShowWarning(kNotPlainFile);
     return;
@@ -187,10 +199,9 @@ void Restore(const Services& services, Window& owner) {
 }
 
 void Reset(const Services& services, Window& owner) {
-  if (services.files.Exists(services.hostsPath)) {
-    UnhideFile(services.files, services.hostsPath);
-    if (!services.files.Remove(services.hostsPath)) {
-      HideFile(services.files, services.hostsPath);
+  const FileFacts hosts = services.files.Look(services.hostsPath);
+  if (hosts.kind != FileKind::kMissing) {
+    if (hosts.kind != FileKind::kFile || !services.files.Remove(services.hostsPath)) {
       owner.ShowWarning(kResetFailed);
       return;
     }

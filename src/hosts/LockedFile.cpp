@@ -1,15 +1,13 @@
 #include "hosts/LockedFile.h"
 
-#include <optional>
-
 namespace quietreel {
 namespace {
 
 bool ChangeAttributes(FileSystem& files, const std::wstring& path, std::uint32_t add, std::uint32_t remove) {
-  std::optional<std::uint32_t> attributes = files.Attributes(path);
-  if (!attributes) return false;
-  const std::uint32_t wanted = (*attributes | add) & ~remove;
-  return wanted == *attributes || files.SetAttributes(path, wanted);
+  const FileFacts facts = files.Look(path);
+  if (facts.kind != FileKind::kFile) return false;
+  const std::uint32_t wanted = (facts.attributes | add) & ~remove;
+  return wanted == facts.attributes || files.SetAttributes(path, wanted);
 }
 
 }  // namespace
@@ -22,13 +20,6 @@ bool HideFile(FileSystem& files, const std::wstring& path) {
 
 bool UnhideFile(FileSystem& files, const std::wstring& path) {
   return ChangeAttributes(files, path, 0, kHiddenReadOnlySystem);
-}
-
-// Only the read-only bit stops a delete; hidden and system files go as they
-// are.
-bool RemoveClearingReadOnly(FileSystem& files, const std::wstring& path) {
-  ChangeAttributes(files, path, 0, kAttributeReadOnly);
-  return files.Remove(path);
 }
 
 }  // namespace quietreel

@@ -8,6 +8,5 @@ namespace quietreel {
 
 bool HideFile(FileSystem& files, const std::wstring& path);
 bool UnhideFile(FileSystem& files, const std::wstring& path);
-bool RemoveClearingReadOnly(FileSystem& files, const std::wstring& path);
 
 }  // namespace quietreel

@@ -16,7 +16,8 @@ struct FileEntry {
   std::uint32_t attributes = 0;
 };
 
-// One open directory listing; released when the object goes.
+// One open directory listing; released when the object goes. While it is
+// open the directory cannot be renamed, replaced or deleted.
 class DirectoryEnumeration {
  public:
   virtual ~DirectoryEnumeration() = default;
@@ -24,11 +25,27 @@ class DirectoryEnumeration {
   // returns true, or returns false when the listing is done. "." and ".." are
   // never produced.
   virtual bool Next(FileEntry& entry) = 0;
+  // Removes the entry of this directory called `name` as FileSystem::Remove
+  // does, the directory itself having been checked once when it was opened.
+  virtual bool Remove(const std::wstring& name) = 0;
+};
+
+// kUnknown: the system will not say what has the name (a file pending
+// deletion, a failed call); it may well be there.
+enum class FileKind { kMissing, kFile, kDirectory, kUnknown };
+
+// What stands at a path itself, a link there not followed.
+struct FileFacts {
+  FileKind kind = FileKind::kMissing;
+  std::uint32_t attributes = 0;
+  // False for a link or other reparse point, for a file with a second name
+  // (its bytes may be someone else's), and for kUnknown.
+  bool plain = true;
 };
 
 // kNotPlain: a link or other reparse point, or (where one name is asked
-// for) a file with more than one name, whose bytes may be someone else's.
-enum class ReadStatus { kOk, kOpenFailed, kTooLarge, kReadFailed, kNotPlain };
+// for) a file with more than one name.
+enum class ReadStatus { kOk, kMissing, kOpenFailed, kTooLarge, kReadFailed, kNotPlain };
 
 struct ReadResult {
   ReadStatus status = ReadStatus::kOpenFailed;
@@ -41,23 +58,18 @@ enum class AppendStatus { kOk, kOpenFailed, kWriteFailed };
 // system files in its component store, so the hosts file may have one.
 enum class Names { kOneOnly, kAny };
 
-// What stands at a path itself, without following a link there. kOther is
-// a link or other reparse point, or a file with more than one name.
-enum class FileKind { kMissing, kFile, kDirectory, kOther };
-
-// The file operations the core decides on. Every write is binary: where the
-// program wants CR LF line ends it writes them itself. A write that reports
-// success is on disk, so a power cut right after it cannot take it back;
-// Remove and SetAttributes promise nothing of the kind.
+// The file operations the core decides on. Paths name folders without a
+// trailing separator. Every write is binary: where the program wants CR LF
+// line ends it writes them itself. A write that reports success is on disk,
+// so a power cut right after it cannot take it back; Remove and
+// SetAttributes promise nothing of the kind.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  virtual bool Exists(const std::wstring& path) = 0;
-  virtual FileKind Kind(const std::wstring& path) = 0;
-  virtual bool OpensAsFile(const std::wstring& path) = 0;
+  virtual FileFacts Look(const std::wstring& path) = 0;
   // Reads through one handle, checked to be no link and, with kOneOnly, to
-  // have one name.
+  // have one name; writers are shut out meanwhile.
   virtual ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes, Names names) = 0;
   // The last `count` bytes (fewer when the file is shorter), or nothing when
   // the file cannot be read.
@@ -68,13 +80,17 @@ class FileSystem {
   // a link included, already has the name, so nothing is ever written
   // through a name someone put there. True: the bytes are on disk.
   virtual bool CreateNew(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) = 0;
-  // Renames `from` to `to`, replacing an existing `to` in one step: `to` is
-  // never seen half-written, and the rename is on disk when this returns.
-  virtual bool MoveReplacing(const std::wstring& from, const std::wstring& to) = 0;
+  // Puts `from` in the place of the file `to` in one step: `to` is never seen
+  // half-written, keeps its own security settings and attributes, and the
+  // change is on disk when this returns. `to` must exist.
+  virtual bool Replace(const std::wstring& from, const std::wstring& to) = 0;
+  // Removes a file (read-only or not) or an empty directory through one
+  // handle: the name is opened without following a link, that handle is
+  // checked to be no link, and the removal goes through it. A link is
+  // refused. A file another program holds open, sharing deletion, keeps its
+  // name until it is closed.
   virtual bool Remove(const std::wstring& path) = 0;
-  // Refuses a link: the link would be followed on some systems.
-  virtual bool RemoveEmptyDirectory(const std::wstring& path) = 0;
-  virtual std::optional<std::uint32_t> Attributes(const std::wstring& path) = 0;
+  // Refuses a link: the attributes would land on its target.
   virtual bool SetAttributes(const std::wstring& path, std::uint32_t attributes) = 0;
   // A directory is listed only when, opened just now, it is a real one: a
   // link or other reparse point lists nothing, so no walk ever leaves the

@@ -13,7 +13,7 @@ struct Services {
   FileSystem& files;
   KnownFolders& folders;
   DnsCache& dns;
-  // The running program's folder, ending with a backslash.
+  // The running program's folder.
   std::wstring programDirectory;
   // The hosts file in the folder Windows runs from.
   std::wstring hostsPath;

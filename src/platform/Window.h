@@ -16,7 +16,8 @@ class Window {
   // OK/Cancel question with a caption of its own; true when answered OK.
   virtual bool AskOkCancel(const std::wstring& text, const std::wstring& caption) = 0;
   // Shows `text` on the window's status line (empty clears it) and paints it
-  // at once, even while the caller keeps the thread busy afterwards.
+  // at once. A caller that keeps the thread busy calls it often enough to
+  // let the window take its messages meanwhile, so it never stops answering.
   virtual void ShowStatus(const std::wstring& text) = 0;
 };
 

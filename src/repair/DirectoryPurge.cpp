@@ -1,41 +1,26 @@
 #include "repair/DirectoryPurge.h"
 
-#include <optional>
-
 #include "base/Path.h"
-#include "hosts/LockedFile.h"
 
 namespace quietreel {
 namespace {
 
-void PurgeEntry(FileSystem& files, const std::wstring& path, std::uint32_t attributes);
-
-// Depth first, one open listing per level. The listing is closed before its
-// directory is removed, or the removal would be refused. A directory swapped
-// for a link after it was listed lists nothing and is not removed.
-void PurgeTree(FileSystem& files, const std::wstring& directory) {
-  {
-    std::unique_ptr<DirectoryEnumeration> listing = files.Enumerate(directory);
-    FileEntry entry;
-    while (listing->Next(entry)) {
-      const std::wstring path = JoinPath(directory, entry.name);
-      if (FitsPlatform(files, path)) PurgeEntry(files, path, entry.attributes);
-    }
-  }
-  files.RemoveEmptyDirectory(directory);
-}
-
-// A junction or symbolic link leads out of the tree: it is left as it is,
-// since some systems act on the target when told to delete a link, and its
-// attributes would reach through to the target too.
-void PurgeEntry(FileSystem& files, const std::wstring& path, std::uint32_t attributes) {
-  if (IsLink(attributes)) return;
-  if (IsDirectory(attributes)) {
-    PurgeTree(files, path);
-  } else if (attributes & kAttributeReadOnly) {
-    RemoveClearingReadOnly(files, path);
-  } else {
-    files.Remove(path);
+// Depth first, one open listing per level. Each entry goes through the
+// listing of its own directory, which was checked once when it was opened
+// and cannot be swapped while open. A subdirectory's own listing is closed
+// before the subdirectory is removed, or the removal would be refused. A
+// junction or symbolic link leads out of the tree: it is left as it is,
+// since some systems act on the target when told to delete a link.
+void PurgeTree(FileSystem& files, const std::wstring& directory, const PurgeProgress& removedFile) {
+  std::unique_ptr<DirectoryEnumeration> listing = files.Enumerate(directory);
+  FileEntry entry;
+  while (listing->Next(entry)) {
+    if (IsLink(entry.attributes)) continue;
+    const std::wstring path = JoinPath(directory, entry.name);
+    if (!FitsPlatform(files, path)) continue;
+    const bool isDirectory = IsDirectory(entry.attributes);
+    if (isDirectory) PurgeTree(files, path, removedFile);
+    if (listing->Remove(entry.name) && !isDirectory && removedFile) removedFile();
   }
 }
 
@@ -44,11 +29,13 @@ void PurgeEntry(FileSystem& files, const std::wstring& path, std::uint32_t attri
 // Deletes everything it can below `directory`, then the directory itself,
 // and reports nothing: a file that will not go keeps its parents. A drive
 // root, an empty path (the current drive's root to the file system) and a
-// path that is not a directory are refused.
-void PurgeDirectory(FileSystem& files, const std::wstring& directory) {
+// path that is not a real directory are refused.
+void PurgeDirectory(FileSystem& files, const std::wstring& directory, const PurgeProgress& removedFile) {
   if (IsVolumeRoot(directory) || !FitsPlatform(files, directory)) return;
-  std::optional<std::uint32_t> attributes = files.Attributes(directory);
-  if (attributes && IsDirectory(*attributes)) PurgeEntry(files, directory, *attributes);
+  const FileFacts facts = files.Look(directory);
+  if (facts.kind != FileKind::kDirectory || !facts.plain) return;
+  PurgeTree(files, directory, removedFile);
+  files.Remove(directory);
 }
 
 }  // namespace quietreel

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "base/Path.h"
-#include "hosts/LockedFile.h"
 #include "repair/DirectoryPurge.h"
 #include "repair/NamedEntrySearch.h"
+#include "repair/UserDataFolders.h"
 
 namespace quietreel {
 namespace {
@@ -16,15 +16,20 @@ constexpr wchar_t kRepaired[] = L"恭喜您，黑屏问题解决成功，请重�
 constexpr wchar_t kRepairFailed[] = L"黑屏问题解决失败，请关闭浏览器及正在观看的视频后重试！";
 constexpr wchar_t kFoldersUnsafe[] =
     L"浏览器数据文件夹不在当前用户的目录中，或其路径中有链接，为安全起见未删除任何文件！";
+constexpr wchar_t kHoldsUserData[] = L"浏览器缓存文件夹的设置指向了您的个人文件夹，为安全起见未删除任何文件！";
 constexpr wchar_t kCleanupQuestion[] = L"删除临时文件需要一段时间，确定继续?";
 constexpr wchar_t kCleanupCaption[] = L"提示";
 constexpr wchar_t kCleaning[] = L"临时文件清理中，请您耐心等候...";
 constexpr wchar_t kCleaned[] = L"删除临时文件成功！";
+// The status line tells how far the cleanup has got every so many files;
+// each update also lets the window take its messages.
+constexpr std::size_t kFilesPerProgressUpdate = 64;
 
 // kUnnamed: the system cannot name the folder, so there is nothing to do
 // there. kUnsafe: it lies outside the user's profile, or a link on its way
 // leads elsewhere; deleting in it could reach files that are not the user's.
-enum class FolderState { kSafe, kUnnamed, kUnsafe };
+// kUserData: it is, holds or lies in the user's own data.
+enum class FolderState { kSafe, kUnnamed, kUnsafe, kUserData };
 
 struct UserFolder {
   FolderState state;
@@ -32,16 +37,15 @@ struct UserFolder {
 };
 
 // The shell's folders come from settings the user can change. They are used
-// only inside the profile the system records for the user, and only when
-// no folder on the way down is a link.
+// only inside the profile the system records for the user, only when no
+// folder on the way down is a link, and never where the user keeps data.
 UserFolder CheckUserFolder(const Services& services, const std::wstring& path) {
   std::optional<std::wstring> profile = services.folders.Path(KnownFolder::kProfile);
   if (!profile || !IsInsideFolder(*profile, path) || !FitsPlatform(services.files, path))
     return {FolderState::kUnsafe, path};
-  for (const std::wstring& folder : FoldersAlong(path)) {
-    std::optional<std::uint32_t> attributes = services.files.Attributes(folder);
-    if (attributes && IsLink(*attributes)) return {FolderState::kUnsafe, path};
-  }
+  for (const std::wstring& folder : FoldersAlong(path))
+    if (!services.files.Look(folder).plain) return {FolderState::kUnsafe, path};
+  if (ReachesUserData(services.folders, *profile, path)) return {FolderState::kUserData, path};
   return {FolderState::kSafe, path};
 }
 
@@ -55,15 +59,21 @@ UserFolder FlashSharedObjects(const Services& services) {
   return KnownUserFolder(services, KnownFolder::kAppData, kFlashSharedObjectsSubpath);
 }
 
+const wchar_t* Refusal(FolderState state) { return state == FolderState::kUserData ? kHoldsUserData : kFoldersUnsafe; }
+
+bool Refused(FolderState state) { return state == FolderState::kUnsafe || state == FolderState::kUserData; }
+
 // The player keeps its storage in a folder; a file there is the locked one
-// an earlier repair left.
-void RemoveVideoSiteStorage(const Services& services, const std::wstring& target) {
-  if (!services.files.OpensAsFile(target)) {
+// an earlier repair left. False when it is neither, a link say.
+bool RemoveVideoSiteStorage(const Services& services, const std::wstring& target) {
+  const FileFacts facts = services.files.Look(target);
+  if (!facts.plain) return false;
+  if (facts.kind == FileKind::kDirectory) {
     PurgeDirectory(services.files, target);
-    return;
+  } else {
+    services.files.Remove(target);
   }
-  UnhideFile(services.files, target);
-  RemoveClearingReadOnly(services.files, target);
+  return true;
 }
 
 }  // namespace
@@ -75,22 +85,21 @@ void RemoveVideoSiteStorage(const Services& services, const std::wstring& target
 // file is really there.
 void RepairSharedObject(const Services& services, Window& owner) {
   const UserFolder sharedObjects = FlashSharedObjects(services);
-  if (sharedObjects.state == FolderState::kUnsafe) {
-    owner.ShowWarning(kFoldersUnsafe);
+  if (Refused(sharedObjects.state)) {
+    owner.ShowWarning(Refusal(sharedObjects.state));
     return;
   }
   const std::wstring target = sharedObjects.state == FolderState::kSafe
-                                  ? FindNamedEntry(services.files, sharedObjects.path + L"\\", kVideoSiteStaticHost)
+                                  ? FindNamedEntry(services.files, sharedObjects.path, kVideoSiteStaticHost)
                                   : std::wstring();
   if (target.empty()) {
     owner.ShowNotice(kNothingToRepair);
     return;
   }
-  if (services.files.Kind(target) == FileKind::kOther) {
+  if (!RemoveVideoSiteStorage(services, target)) {
     owner.ShowWarning(kFoldersUnsafe);
     return;
   }
-  RemoveVideoSiteStorage(services, target);
   if (!services.files.CreateNew(target, std::string(), kHiddenReadOnlySystem)) {
     owner.ShowWarning(kRepairFailed);
     return;
@@ -100,19 +109,25 @@ void RepairSharedObject(const Services& services, Window& owner) {
 
 // Both folders are checked before anything goes: an unsafe one stops the
 // whole cleanup. A folder the system cannot name is left out; the rest is
-// still cleaned. The status line is painted before the purges, which keep
-// the thread busy and the window unpainted until they end.
+// still cleaned. The status line says how many files are gone so far.
 void CleanTemporaryFiles(const Services& services, Window& owner) {
   if (!owner.AskOkCancel(kCleanupQuestion, kCleanupCaption)) return;
   const UserFolder cache = KnownUserFolder(services, KnownFolder::kInternetCache);
   const UserFolder sharedObjects = FlashSharedObjects(services);
-  if (cache.state == FolderState::kUnsafe || sharedObjects.state == FolderState::kUnsafe) {
-    owner.ShowWarning(kFoldersUnsafe);
-    return;
+  for (const UserFolder* folder : {&cache, &sharedObjects}) {
+    if (Refused(folder->state)) {
+      owner.ShowWarning(Refusal(folder->state));
+      return;
+    }
   }
   owner.ShowStatus(kCleaning);
+  std::size_t removed = 0;
+  const PurgeProgress progress = [&owner, &removed] {
+    if (++removed % kFilesPerProgressUpdate == 0)
+      owner.ShowStatus(kCleaning + (L"已删除 " + std::to_wstring(removed) + L" 个文件"));
+  };
   for (const UserFolder* folder : {&cache, &sharedObjects})
-    if (folder->state == FolderState::kSafe) PurgeDirectory(services.files, folder->path);
+    if (folder->state == FolderState::kSafe) PurgeDirectory(services.files, folder->path, progress);
   owner.ShowNotice(kCleaned);
   owner.ShowStatus(std::wstring());
 }

@@ -45,8 +45,7 @@ const Call kCalls[] = {
      "target+"},
     {"CreateNew",
      [](FileSystem& f, const std::wstring& t, const std::wstring&) { return f.CreateNew(t, "created", 0); }, "created"},
-    {"MoveOnto", [](FileSystem& f, const std::wstring& t, const std::wstring& o) { return f.MoveReplacing(o, t); },
-     "other"},
+    {"ReplaceIt", [](FileSystem& f, const std::wstring& t, const std::wstring& o) { return f.Replace(o, t); }, "other"},
     {"Remove", [](FileSystem& f, const std::wstring& t, const std::wstring&) { return f.Remove(t); }, std::nullopt},
 };
 
@@ -65,13 +64,14 @@ const Row kRows[] = {
     {"HeldWithoutSharing", true, kShareNone, 0, "-----", nullptr},
     {"HeldSharingRead", true, kShareRead, 0, "y----", nullptr},
     {"HeldSharingReadWrite", true, kShareRead | kShareWrite, 0, "yy---", nullptr},
-    // NTFS replaces no file that is open, whatever its sharing. The delete
-    // is done but pending: see FileDeletedWhileOpenKeepsItsNameUntilClosed.
-    {"HeldSharingAll", true, kShareAll, 0, "yy--y", nullptr},
-    // Wine refuses the delete itself but leaves writes to the Unix
-    // permissions, which root passes and others do not; a Unix rename
-    // replaces a read-only file.
-    {"ReadOnly", false, 0, kAttributeReadOnly, "y----", "y?-y-"},
+    // NTFS replaces no file that is open, whatever its sharing; Wine's
+    // ReplaceFileW does. The delete is done but pending: see
+    // FileDeletedWhileOpenKeepsItsNameUntilClosed.
+    {"HeldSharingAll", true, kShareAll, 0, "yy--y", "yy-yy"},
+    // A removal clears the read-only bit through the handle it deletes
+    // with. Wine leaves writes to the Unix permissions, which root passes
+    // and others do not.
+    {"ReadOnly", false, 0, kAttributeReadOnly, "y---y", "y?--y"},
     {"Hidden", false, 0, kAttributeHidden, "yy-yy", nullptr},
     {"System", false, 0, kAttributeSystem, "yy-yy", nullptr},
 };
@@ -107,7 +107,7 @@ TEST_P(FileSystemContract, SharingAndAttributesAllowOnlyTheirCalls) {
 // name stays, listed and taken, until the last handle closes. So it is on the
 // systems the help names (XP, 7); Windows 10 from 1903 on unlinks the name at
 // once on NTFS. Windows opens a file pending deletion for nobody, not even for
-// its attributes; Wine still gives them.
+// its attributes, so what it is stays unknown; Wine still gives them.
 TEST_P(FileSystemContract, FileDeletedWhileOpenKeepsItsNameUntilClosed) {
   Subject& s = *subject_;
   FileSystem& files = s.Files();
@@ -119,17 +119,17 @@ TEST_P(FileSystemContract, FileDeletedWhileOpenKeepsItsNameUntilClosed) {
 
   ASSERT_TRUE(files.Remove(file));
   EXPECT_EQ(Listed(files, folder), std::vector<std::wstring>{L"player.sol"});
-  EXPECT_EQ(files.Exists(file), s.IsWine());
+  EXPECT_EQ(files.Look(file).kind, s.IsWine() ? FileKind::kFile : FileKind::kUnknown);
   EXPECT_FALSE(files.CreateNew(file, "new", 0));
-  EXPECT_FALSE(files.RemoveEmptyDirectory(folder));
+  EXPECT_FALSE(files.Remove(folder));
 
   s.ReleaseAll();
   EXPECT_TRUE(Listed(files, folder).empty());
-  EXPECT_FALSE(files.Exists(file));
-  EXPECT_TRUE(files.RemoveEmptyDirectory(folder));
+  EXPECT_EQ(files.Look(file).kind, FileKind::kMissing);
+  EXPECT_TRUE(files.Remove(folder));
 }
 
-TEST_P(FileSystemContract, CreateNewTakesOnlyAFreeNameAndMoveReplaces) {
+TEST_P(FileSystemContract, CreateNewTakesOnlyAFreeNameAndReplaceReplaces) {
   Subject& s = *subject_;
   FileSystem& files = s.Files();
   const std::wstring to = s.Folder() + L"\\to", moved = s.Folder() + L"\\moved", missing = s.Folder() + L"\\missing";
@@ -138,11 +138,14 @@ TEST_P(FileSystemContract, CreateNewTakesOnlyAFreeNameAndMoveReplaces) {
 
   EXPECT_FALSE(files.CreateNew(to, "new", 0));
   EXPECT_EQ(s.Bytes(to), "older and longer");
-  EXPECT_TRUE(files.MoveReplacing(moved, to));
+  EXPECT_TRUE(files.Replace(moved, to));
   EXPECT_EQ(s.Bytes(to), "moved");
-  EXPECT_FALSE(files.Exists(moved));
-  EXPECT_FALSE(files.MoveReplacing(missing, to));
+  EXPECT_EQ(files.Look(moved).kind, FileKind::kMissing);
+  EXPECT_FALSE(files.Replace(missing, to));
   EXPECT_EQ(s.Bytes(to), "moved");
+  s.MakeFile(moved, "named", 0);
+  EXPECT_TRUE(files.Replace(moved, missing));
+  EXPECT_EQ(s.Bytes(missing), "named");
 }
 
 // Links (junctions, symbolic links; Unix links under Wine, which marks only
@@ -163,11 +166,15 @@ TEST_P(FileSystemContract, LinksAndSecondNamesAreNeverFollowed) {
   s.MakeFile(folder + L"\\twice", "twice", 0);
   ASSERT_TRUE(s.MakeSecondName(folder + L"\\twice-too", folder + L"\\twice"));
 
-  EXPECT_EQ(files.Kind(folder + L"\\secret"), FileKind::kFile);
-  EXPECT_EQ(files.Kind(folder + L"\\real"), FileKind::kDirectory);
-  EXPECT_EQ(files.Kind(folder + L"\\missing"), FileKind::kMissing);
-  for (const wchar_t* odd : {L"\\file-link", L"\\folder-link", L"\\twice", L"\\twice-too"})
-    EXPECT_EQ(files.Kind(folder + odd), FileKind::kOther) << odd[1];
+  EXPECT_EQ(files.Look(folder + L"\\secret").kind, FileKind::kFile);
+  EXPECT_EQ(files.Look(folder + L"\\real").kind, FileKind::kDirectory);
+  EXPECT_EQ(files.Look(folder + L"\\missing").kind, FileKind::kMissing);
+  for (const wchar_t* plain : {L"\\secret", L"\\real", L"\\missing"}) EXPECT_TRUE(files.Look(folder + plain).plain);
+  for (const wchar_t* odd : {L"\\file-link", L"\\folder-link", L"\\twice", L"\\twice-too"}) {
+    EXPECT_NE(files.Look(folder + odd).kind, FileKind::kMissing) << odd[1];
+    EXPECT_FALSE(files.Look(folder + odd).plain) << odd[1];
+  }
+  EXPECT_EQ(files.ReadWhole(folder + L"\\missing", 100, Names::kAny).status, ReadStatus::kMissing);
   EXPECT_EQ(files.ReadWhole(folder + L"\\secret", 100, Names::kOneOnly).status, ReadStatus::kOk);
   EXPECT_EQ(files.ReadWhole(folder + L"\\file-link", 100, Names::kAny).status, ReadStatus::kNotPlain);
   EXPECT_EQ(files.ReadWhole(folder + L"\\twice", 100, Names::kOneOnly).status, ReadStatus::kNotPlain);
@@ -175,14 +182,40 @@ TEST_P(FileSystemContract, LinksAndSecondNamesAreNeverFollowed) {
   EXPECT_FALSE(files.CreateNew(folder + L"\\file-link", "through", 0));
   EXPECT_EQ(Listed(files, folder + L"\\folder-link"), std::vector<std::wstring>{});
   EXPECT_EQ(Listed(files, folder + L"\\real"), std::vector<std::wstring>{L"inside"});
-  EXPECT_FALSE(files.RemoveEmptyDirectory(folder + L"\\empty-link"));
-  const std::optional<std::uint32_t> secretAttributes = files.Attributes(folder + L"\\secret");
+  EXPECT_FALSE(files.Remove(folder + L"\\empty-link"));
+  const std::uint32_t secretAttributes = files.Look(folder + L"\\secret").attributes;
   EXPECT_FALSE(files.SetAttributes(folder + L"\\file-link", kAttributeHidden));
   EXPECT_FALSE(files.Remove(folder + L"\\file-link"));
-  EXPECT_EQ(files.Attributes(folder + L"\\secret"), secretAttributes);
+  auto listing = files.Enumerate(folder);
+  for (const wchar_t* link : {L"file-link", L"folder-link", L"empty-link"}) EXPECT_FALSE(listing->Remove(link)) << link;
+  listing.reset();
+  EXPECT_EQ(files.Look(folder + L"\\secret").attributes, secretAttributes);
 
   EXPECT_EQ(s.Bytes(folder + L"\\secret"), "secret");
-  EXPECT_TRUE(files.Exists(folder + L"\\empty"));
+  EXPECT_EQ(Listed(files, folder + L"\\real"), std::vector<std::wstring>{L"inside"});
+  EXPECT_EQ(files.Look(folder + L"\\empty").kind, FileKind::kDirectory);
+}
+
+// A listing removes its own entries: files of any attributes and empty
+// folders go, a folder with something in it stays.
+TEST_P(FileSystemContract, ListingRemovesItsFilesAndEmptyFolders) {
+  Subject& s = *subject_;
+  FileSystem& files = s.Files();
+  const std::wstring folder = s.Folder();
+  s.MakeFile(folder + L"\\locked", "", expected::kHiddenReadOnlySystem);
+  s.MakeDirectory(folder + L"\\empty");
+  s.MakeDirectory(folder + L"\\full");
+  s.MakeFile(folder + L"\\full\\inside", "inside", 0);
+
+  auto listing = files.Enumerate(folder);
+  EXPECT_TRUE(listing->Remove(L"locked"));
+  EXPECT_TRUE(listing->Remove(L"empty"));
+  EXPECT_FALSE(listing->Remove(L"full"));
+  EXPECT_FALSE(listing->Remove(L"missing"));
+  listing.reset();
+
+  EXPECT_EQ(Listed(files, folder), std::vector<std::wstring>{L"full"});
+  EXPECT_EQ(s.Bytes(folder + L"\\full\\inside"), "inside");
 }
 
 // NTFS lists a folder in the order of its names upcased, compared as
@@ -210,9 +243,9 @@ TEST_P(FileSystemContract, NewAndWrittenFilesHaveTheArchiveBit) {
   ASSERT_TRUE(files.CreateNew(locked, "", expected::kHiddenReadOnlySystem));
   ASSERT_EQ(files.Append(appended, "b", false), AppendStatus::kOk);
 
-  EXPECT_EQ(files.Attributes(created), kAttributeArchive);
-  EXPECT_EQ(files.Attributes(locked), expected::kHiddenReadOnlySystem | kAttributeArchive);
-  EXPECT_EQ(files.Attributes(appended), kAttributeArchive);
+  EXPECT_EQ(files.Look(created).attributes, kAttributeArchive);
+  EXPECT_EQ(files.Look(locked).attributes, expected::kHiddenReadOnlySystem | kAttributeArchive);
+  EXPECT_EQ(files.Look(appended).attributes, kAttributeArchive);
 }
 
 TEST_P(FileSystemContract, DirectoryWhereAFileIsExpectedIsRefusedUnchanged) {
@@ -222,20 +255,17 @@ TEST_P(FileSystemContract, DirectoryWhereAFileIsExpectedIsRefusedUnchanged) {
   s.MakeDirectory(directory);
   s.MakeFile(file, "file", 0);
 
-  EXPECT_TRUE(files.Exists(directory));
-  EXPECT_FALSE(files.OpensAsFile(directory));
   EXPECT_EQ(files.ReadWhole(directory, 100, Names::kAny).status, ReadStatus::kOpenFailed);
   EXPECT_FALSE(files.ReadTail(directory, 10));
   EXPECT_EQ(files.Append(directory, "x", true), AppendStatus::kOpenFailed);
   EXPECT_FALSE(files.CreateNew(directory, "x", 0));
-  EXPECT_FALSE(files.MoveReplacing(file, directory));
-  EXPECT_FALSE(files.Remove(directory));
+  EXPECT_FALSE(files.Replace(file, directory));
 
   EXPECT_EQ(s.Bytes(file), "file");
   EXPECT_EQ(Listed(files, directory), std::vector<std::wstring>{});
-  std::optional<std::uint32_t> attributes = files.Attributes(directory);
-  ASSERT_TRUE(attributes);
-  EXPECT_TRUE(*attributes & kAttributeDirectory);
+  const FileFacts facts = files.Look(directory);
+  EXPECT_EQ(facts.kind, FileKind::kDirectory);
+  EXPECT_TRUE(facts.attributes & kAttributeDirectory);
 }
 
 }  // namespace

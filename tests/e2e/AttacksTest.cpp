@@ -35,6 +35,10 @@ std::wstring DriverFolder() {
 }
 
 std::wstring SharedObjects() { return KnownFolder(CSIDL_APPDATA) + L"\\" + kFlashSharedObjects; }
+// The user's own file, in a folder of theirs that no link leads to under
+// Wine (Documents and Desktop are links to the Unix home there).
+std::wstring UserFile() { return KnownFolder(CSIDL_FAVORITES) + L"\\bookmark.url"; }
+const std::string kUserFileBytes = "[InternetShortcut]\r\nURL=http://example.com/\r\n";
 
 // A key of the user's own hive, opened afresh: the process's cached handle
 // for HKEY_CURRENT_USER has been seen to go stale under Wine after other
@@ -143,6 +147,13 @@ const Attack kAttacks[] = {
     {"BackupLinkedToAnotherFile",
      [](Changes& changes, const std::wstring& folder) { changes.Link(folder + kBackupName, kVictim); }, 0, IDC_RESTORE,
      kNotPlainFile, true},
+    // The cache folder's setting pointed at the user's own data.
+    {"CacheSettingIsAUserDataFolder",
+     [](Changes& changes, const std::wstring&) { changes.ShellFolder(L"Cache", L"%USERPROFILE%\\Favorites"); },
+     IDC_CLEAN_TEMP_FILES, 0, kHoldsUserData, true},
+    {"CacheSettingIsTheProfile",
+     [](Changes& changes, const std::wstring&) { changes.ShellFolder(L"Cache", L"%USERPROFILE%"); },
+     IDC_CLEAN_TEMP_FILES, 0, kHoldsUserData, true},
     {"DllBesideTheExe",
      [](Changes&, const std::wstring& folder) { CopyPlanted(L"planted\\shcore.dll", folder + L"shcore.dll"); },
      IDC_CLEAN_TEMP_FILES, 0, kCleaned, false},
@@ -156,6 +167,7 @@ TEST_P(Attacks, ComeToNothing) {
   const std::optional<std::string> hostsBefore = ReadBytes(kHostsPath);
   ::DeleteFileW(QUIETREEL_E2E_PLANTED_RAN);
   ASSERT_TRUE(MakeFile(kVictim, kVictimBytes));
+  ASSERT_TRUE(MakeFile(UserFile(), kUserFileBytes));
   const DWORD victimAttributes = Attributes(kVictim);
   {
     Changes changes;
@@ -184,8 +196,10 @@ TEST_P(Attacks, ComeToNothing) {
   }
   EXPECT_EQ(ReadBytes(kVictim), kVictimBytes);
   EXPECT_EQ(Attributes(kVictim), victimAttributes);
+  EXPECT_EQ(ReadBytes(UserFile()), kUserFileBytes);
   EXPECT_FALSE(IsFile(QUIETREEL_E2E_PLANTED_RAN)) << "planted code ran";
   ::DeleteFileW(kVictim.c_str());
+  ::DeleteFileW(UserFile().c_str());
   RemoveTree(SharedObjects());
 }
 

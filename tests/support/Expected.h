@@ -26,6 +26,7 @@ inline constexpr wchar_t kRepaired[] = L"恭喜您，黑屏问题解决成功，
 inline constexpr wchar_t kRepairFailed[] = L"黑屏问题解决失败，请关闭浏览器及正在观看的视频后重试！";
 inline constexpr wchar_t kFoldersUnsafe[] =
     L"浏览器数据文件夹不在当前用户的目录中，或其路径中有链接，为安全起见未删除任何文件！";
+inline constexpr wchar_t kHoldsUserData[] = L"浏览器缓存文件夹的设置指向了您的个人文件夹，为安全起见未删除任何文件！";
 inline constexpr wchar_t kCleanupQuestion[] = L"删除临时文件需要一段时间，确定继续?";
 inline constexpr wchar_t kCleanupCaption[] = L"提示";
 inline constexpr wchar_t kCleaning[] = L"临时文件清理中，请您耐心等候...";

@@ -47,12 +47,6 @@ TEST_F(FindNamedEntryTest, FileIsReturnedLikeADirectory) {
   EXPECT_EQ(Find(), kRoot + L"\\AB12\\static.youku.com");
 }
 
-TEST_F(FindNamedEntryTest, TrailingBackslashOnTheStartGivesOneSeparator) {
-  machine_.AddDirectory(kRoot + L"\\AB12\\static.youku.com");
-
-  EXPECT_EQ(Find(kRoot + L"\\"), kRoot + L"\\AB12\\static.youku.com");
-}
-
 TEST_F(FindNamedEntryTest, MissingOrEmptyStartFindsNothingAndReadsNothingElse) {
   machine_.AddDirectory(L"C:\\static.youku.com");
   machine_.ResetCounters();

@@ -61,8 +61,8 @@ class HostsMachine {
   Services services = machine.MakeServices();
   const std::wstring hosts = fake::FakeWindows::kHostsPath;
   const std::wstring scratch = hosts + L".quietreel";
-  const std::wstring backup = fake::FakeWindows::kProgramDirectory + L"backup";
-  const std::wstring coreDat = fake::FakeWindows::kProgramDirectory + L"core.dat";
+  const std::wstring backup = fake::FakeWindows::kProgramDirectory + L"\\backup";
+  const std::wstring coreDat = fake::FakeWindows::kProgramDirectory + L"\\core.dat";
 };
 
 }  // namespace quietreel::testing

@@ -303,6 +303,10 @@ TEST_P(HostsOperations, TellTheOutcomeAndLoseNothing) {
   EXPECT_EQ(m.machine.DnsFlushes(), row.dnsFlushes);
   EXPECT_EQ(Elsewhere(m.machine), elsewhere);
 
+  // A `backup` the program made is plain, so nothing stops its removal.
+  if (!backupBefore.exists && m.machine.IsFile(m.backup) && m.machine.Look(m.backup).plain) {
+    EXPECT_EQ(m.machine.AttributesOf(m.backup), expected::kArchive);
+  }
   // Nothing lost by a Block: the user's hosts file still starts the hosts
   // file, and whenever the two differ, `backup` holds the user's.
   if (row.operation == kBlock && hostsWasFile) {

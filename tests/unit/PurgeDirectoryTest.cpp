@@ -16,8 +16,9 @@ class PurgeDirectoryTest : public ::testing::Test {
   fake::FakeWindows machine_;
 };
 
-TEST_F(PurgeDirectoryTest, RemovesTreeWithDeepReadOnlyFileAndHiddenSystemFile) {
+TEST_F(PurgeDirectoryTest, RemovesTreeWithDeepReadOnlyFileHiddenFolderAndHiddenSystemFile) {
   machine_.AddFile(kTree + L"\\a\\b\\c\\deep.txt", "deep", kAttributeReadOnly);
+  machine_.AddDirectory(kTree + L"\\a\\b", kAttributeHidden | kAttributeReadOnly);
   machine_.AddFile(kTree + L"\\a\\b\\hidden.txt", "hidden", kAttributeReadOnly | kAttributeHidden);
   machine_.AddFile(kTree + L"\\a\\plain.txt", "plain");
   machine_.AddFile(kTree + L"\\sys.dat", "sys", kAttributeHidden | kAttributeSystem);
@@ -70,7 +71,7 @@ TEST_F(PurgeDirectoryTest, LinksAndWhatTheyPointAtAreLeftAlone) {
   PurgeDirectory(machine_, kTemp + L"\\shortcut");
 
   EXPECT_FALSE(machine_.Exists(kTree + L"\\cache.bin"));
-  EXPECT_EQ(machine_.Attributes(kTree + L"\\docs"), kAttributeDirectory | kAttributeReparsePoint);
+  EXPECT_EQ(machine_.Look(kTree + L"\\docs").attributes, kAttributeDirectory | kAttributeReparsePoint);
   EXPECT_TRUE(machine_.Exists(kTemp + L"\\shortcut"));
   EXPECT_EQ(machine_.BytesOf(documents + L"\\thesis.doc"), "years of work");
   EXPECT_EQ(machine_.AttributesOf(documents + L"\\thesis.doc"), kAttributeReadOnly);

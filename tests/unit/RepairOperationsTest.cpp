@@ -75,7 +75,7 @@ void UserDocuments(FakeWindows& m) {
 std::function<void()> SwapForLink(FakeWindows& m, std::wstring folder, std::wstring file) {
   return [&m, folder, file] {
     m.Remove(file);
-    m.RemoveEmptyDirectory(folder);
+    m.Remove(folder);
     m.AddLink(folder, kDocuments);
   };
 }
@@ -160,6 +160,31 @@ const Row kRows[] = {
      Operation::kCleanup, Kind::kWarning, text::kFoldersUnsafe, {}},
     {"ProfileUnknown_Cleanup", [](FakeWindows& m) { Caches(m), m.SetKnownFolder(KnownFolder::kProfile, {}); },
      Operation::kCleanup, Kind::kWarning, text::kFoldersUnsafe, {}},
+    // The cache folder's setting pointed at the user's own data.
+    {"CacheSettingIsTheDocumentsFolder",
+     [](FakeWindows& m) { Caches(m), UserDocuments(m), m.SetKnownFolder(KnownFolder::kInternetCache, kDocuments); },
+     Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
+    {"CacheSettingIsTheProfile",
+     [](FakeWindows& m) { Caches(m), UserDocuments(m), m.SetKnownFolder(KnownFolder::kInternetCache, kProfile); },
+     Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
+    {"CacheSettingIsInsideTheDocuments",
+     [](FakeWindows& m) { Caches(m), UserDocuments(m), m.SetKnownFolder(KnownFolder::kInternetCache, kDocuments + L"\\Cache"); },
+     Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
+    {"CacheSettingIsTheAppDataRoot",
+     [](FakeWindows& m) { Caches(m), m.SetKnownFolder(KnownFolder::kInternetCache, kProfile + L"\\AppData"); },
+     Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
+    {"DocumentsSettingMovedAwayStillGuardsTheUsualPlace",
+     [](FakeWindows& m) {
+       Caches(m), UserDocuments(m), m.SetKnownFolder(KnownFolder::kDocuments, L"D:\\Elsewhere");
+       m.SetKnownFolder(KnownFolder::kInternetCache, kDocuments);
+     },
+     Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
+    {"MovedDocumentsFolderIsGuardedWhereItIs",
+     [](FakeWindows& m) {
+       Caches(m), m.AddFile(kProfile + L"\\Data\\Mine\\a.doc", "mine"), m.SetKnownFolder(KnownFolder::kDocuments, kProfile + L"\\Data\\Mine");
+       m.SetKnownFolder(KnownFolder::kInternetCache, kProfile + L"\\Data");
+     },
+     Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
     {"SubfolderSwappedForALinkWhileThePurgeRuns",
      [](FakeWindows& m) {
        UserDocuments(m), m.AddFile(kCache + L"\\Low\\ad.js", "js");
@@ -229,7 +254,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, RepairOperations, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
 
 // The status line shows while the purges run: it is set before the first
-// file goes and cleared after the last, and Cancel shows nothing at all.
+// file goes, counts the files every 64, and is cleared after the last;
+// Cancel shows nothing at all.
 class StatusWindow : public FakeWindow {
  public:
   explicit StatusWindow(const FakeWindows& machine) : machine_(machine) {}
@@ -246,10 +272,13 @@ class StatusWindow : public FakeWindow {
 TEST(CleanupStatus, ShownWhileThePurgesRunAndNotAfterCancel) {
   FakeWindows machine;
   Caches(machine);
+  for (int i = 0; i < 128; ++i) machine.AddFile(kCache + L"\\Low\\f" + std::to_wstring(i), "");
   StatusWindow window(machine);
   CleanTemporaryFiles(machine.MakeServices(), window);
-  EXPECT_EQ(window.StatusLog(), (std::vector<std::wstring>{text::kCleaning, L""}));
-  EXPECT_EQ(window.cacheThere, (std::vector<bool>{true, false}));
+  const std::wstring cleaning = text::kCleaning;
+  EXPECT_EQ(window.StatusLog(), (std::vector<std::wstring>{cleaning, cleaning + L"已删除 64 个文件",
+                                                           cleaning + L"已删除 128 个文件", L""}));
+  EXPECT_EQ(window.cacheThere, (std::vector<bool>{true, true, true, false}));
 
   FakeWindows untouched;
   Caches(untouched);

@@ -25,13 +25,26 @@ bool DialogOwner::AskOkCancel(const std::wstring& text, const std::wstring& capt
   return ::MessageBoxW(dialog_, text.c_str(), caption.c_str(), MB_OKCANCEL) == IDOK;
 }
 
-// The caller goes on to keep the thread busy without pumping messages, so
-// the control is painted here rather than when the queue is next read.
+// The caller goes on to keep the thread busy, so the control is painted
+// here, and the messages waiting meanwhile are taken: Windows marks a
+// window that takes none for five seconds as not responding. What they
+// could start is off until the caller is done (CFaq turns its buttons off
+// and ignores commands). A quit request is left for the modal loop.
 void DialogOwner::ShowStatus(const std::wstring& text) {
   HWND item = statusLine_ ? ::GetDlgItem(dialog_, statusLine_) : nullptr;
   if (!item) return;
   ::SetWindowTextW(item, text.c_str());
   ::RedrawWindow(item, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  MSG message{};
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    if (::IsDialogMessageW(dialog_, &message)) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
 }
 
 }  // namespace quietreel::win32

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
-
 namespace quietreel::win32 {
 
 // Owns a kernel handle; closes it once.
@@ -16,6 +14,16 @@ class ScopedHandle {
 
   bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
   HANDLE Get() const { return handle_; }
+  void Reset(HANDLE handle) {
+    Close();
+    handle_ = handle;
+  }
+  // Hands the handle to the caller, who then closes it.
+  HANDLE Release() {
+    HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return handle;
+  }
   // Closes now and says whether the system accepted it (a write can still
   // fail at close).
   bool Close() {
@@ -108,22 +116,6 @@ class ScopedUserRights {
 
  private:
   bool restricted_ = false;
-};
-
-// Owns a C runtime stream.
-class ScopedStream {
- public:
-  explicit ScopedStream(FILE* stream) : stream_(stream) {}
-  ~ScopedStream() {
-    if (stream_) std::fclose(stream_);
-  }
-  ScopedStream(const ScopedStream&) = delete;
-  ScopedStream& operator=(const ScopedStream&) = delete;
-
-  bool Valid() const { return stream_ != nullptr; }
-
- private:
-  FILE* stream_;
 };
 
 }  // namespace quietreel::win32

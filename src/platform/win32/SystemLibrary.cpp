@@ -1,17 +1,12 @@
 #include "platform/win32/SystemLibrary.h"
 
-#include <vector>
+#include "platform/win32/GrowingBuffer.h"
 
 namespace quietreel::win32 {
 
 std::wstring SystemDirectory() {
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    UINT length = ::GetSystemDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
-    if (length == 0) return std::wstring();
-    if (length < buffer.size()) return std::wstring(buffer.data(), length);
-    buffer.resize(length);
-  }
+  return GrowingBuffer([](wchar_t* buffer, DWORD size) { return ::GetSystemDirectoryW(buffer, size); })
+      .value_or(std::wstring());
 }
 
 // The exe imports only DLLs Windows takes from the system folder whatever

@@ -1,11 +1,11 @@
 #include "platform/win32/Win32FileSystem.h"
 
-#include <io.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <new>
 
+#include "base/Path.h"
 #include "platform/win32/LinkCheck.h"
 #include "platform/win32/ScopedWin.h"
 
@@ -23,16 +23,96 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
   return true;
 }
 
+// The information classes of NtSetInformationFile, which is there on every
+// Windows (SetFileInformationByHandle only from Vista on).
+constexpr int kFileBasicInformation = 4;
+constexpr int kFileDispositionInformation = 13;
+
+bool SetInformation(HANDLE file, void* information, ULONG size, int informationClass) {
+  struct IoStatus {
+    ULONG_PTR status;
+    ULONG_PTR information;
+  } io{};
+  using SetInformationFile = LONG NTAPI(HANDLE, IoStatus*, void*, ULONG, int);
+  auto* setInformation = FunctionOfLoaded<SetInformationFile>(L"ntdll.dll", "NtSetInformationFile");
+  return setInformation && setInformation(file, &io, information, size, informationClass) >= 0;
+}
+
+// Sets a file's attributes through its handle, so they land on the very
+// file that was opened. 0 would mean "leave them" to the system.
+bool SetAttributesOf(HANDLE file, DWORD attributes) {
+  struct BasicInformation {
+    LARGE_INTEGER creation, lastAccess, lastWrite, change;  // zero: left as they are
+    ULONG attributes;
+  } basic{};
+  basic.attributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+  return SetInformation(file, &basic, sizeof(basic), kFileBasicInformation);
+}
+
+bool MarkForDeletion(HANDLE file) {
+  struct DispositionInformation {
+    BOOLEAN deleteFile;
+  } disposition{TRUE};
+  return SetInformation(file, &disposition, sizeof(disposition), kFileDispositionInformation);
+}
+
+// What SetFileAttributesW lets a program set.
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                      FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
+                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Opens the name itself with `access`, a link there not followed, and
+// checks that very handle: no reparse point, and reached as `name` in the
+// folder whose full name is `folderFinalPath`. What is done next goes
+// through the handle, so nothing that takes the name in between is acted
+// on in its place. Null when the open or the check fails.
+HANDLE OpenOwnName(const std::wstring& path, DWORD access, const std::wstring& folderFinalPath,
+                   const std::wstring& name, DWORD& attributes) {
+  const auto open = [&path](DWORD rights) {
+    return ::CreateFileW(path.c_str(), rights | FILE_READ_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  };
+  ScopedHandle file(open(access));
+  // Wine opens the Unix file for writing to grant FILE_WRITE_ATTRIBUTES,
+  // which a read-only file refuses to a user other than root; it then sets
+  // attributes through any handle. Windows grants it whatever the bits.
+  if (!file.Valid() && ::GetLastError() == ERROR_ACCESS_DENIED && (access & FILE_WRITE_ATTRIBUTES))
+    file.Reset(open(access & ~FILE_WRITE_ATTRIBUTES));
+  BY_HANDLE_FILE_INFORMATION facts{};
+  if (!file.Valid() || !::GetFileInformationByHandle(file.Get(), &facts)) return nullptr;
+  attributes = facts.dwFileAttributes;
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !ReachedAs(file.Get(), folderFinalPath, name)) return nullptr;
+  return file.Release();
+}
+
+// A read-only file loses the bit first, through the same handle, and gets
+// it back if it stays.
+bool RemoveThroughHandle(const std::wstring& path, const std::wstring& folderFinalPath, const std::wstring& name) {
+  DWORD attributes = 0;
+  ScopedHandle file(OpenOwnName(path, DELETE | FILE_WRITE_ATTRIBUTES, folderFinalPath, name, attributes));
+  if (!file.Valid()) return false;
+  const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  if (readOnly && !SetAttributesOf(file.Get(), attributes & kSettableAttributes & ~FILE_ATTRIBUTE_READONLY))
+    return false;
+  if (MarkForDeletion(file.Get())) return true;
+  if (readOnly) SetAttributesOf(file.Get(), attributes & kSettableAttributes);
+  return false;
+}
+
 // The directory is opened and checked on its handle before it is listed:
 // one swapped for a link since the caller looked at it lists nothing. The
 // handle, kept open while listing and shared for everything but deletion,
-// stops the directory from being renamed or replaced meanwhile.
+// stops the directory from being renamed or replaced meanwhile, so its
+// entries are removed without checking it again.
 class FindEnumeration : public DirectoryEnumeration {
  public:
   explicit FindEnumeration(const std::wstring& directory)
-      : directory_(::CreateFileW(directory.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+      : path_(directory),
+        directory_(::CreateFileW(directory.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)),
-        find_(IsRealDirectory(directory) ? ::FindFirstFileW(Pattern(directory).c_str(), &data_) : INVALID_HANDLE_VALUE),
+        checked_(directory_.Valid() ? CheckHandle(directory_.Get(), directory, false) : CheckedHandle{}),
+        find_(checked_.plain ? ::FindFirstFileW(JoinPath(directory, L"*").c_str(), &data_) : INVALID_HANDLE_VALUE),
         pending_(find_.Valid()) {}
 
   bool Next(FileEntry& entry) override {
@@ -48,60 +128,36 @@ class FindEnumeration : public DirectoryEnumeration {
     return false;
   }
 
+  bool Remove(const std::wstring& name) override {
+    return checked_.plain && RemoveThroughHandle(JoinPath(path_, name), checked_.finalPath, name);
+  }
+
  private:
-  bool IsRealDirectory(const std::wstring& directory) const {
-    return directory_.Valid() && IsPlain(directory_.Get(), directory, false);
-  }
-
-  static std::wstring Pattern(const std::wstring& directory) {
-    bool separated = !directory.empty() && directory.back() == L'\\';
-    return directory + (separated ? L"*.*" : L"\\*.*");
-  }
-
+  std::wstring path_;
   ScopedHandle directory_;
+  CheckedHandle checked_;
   WIN32_FIND_DATAW data_{};
   ScopedFind find_;
   bool pending_;
 };
 
-// Sets a file's attributes through its handle, so they land on the very
-// file that was opened. NtSetInformationFile is there on every Windows;
-// SetFileInformationByHandle only from Vista on.
-bool SetAttributesOf(HANDLE file, DWORD attributes) {
-  struct BasicInformation {
-    LARGE_INTEGER creation, lastAccess, lastWrite, change;  // zero: left as they are
-    ULONG attributes;
-  } basic{};
-  struct IoStatus {
-    ULONG_PTR status;
-    ULONG_PTR information;
-  } io{};
-  using SetInformationFile = LONG NTAPI(HANDLE, IoStatus*, void*, ULONG, int);
-  constexpr int kFileBasicInformation = 4;
-  auto* setInformation = FunctionOfLoaded<SetInformationFile>(L"ntdll.dll", "NtSetInformationFile");
-  basic.attributes = attributes;
-  if (setInformation) setInformation(file, &io, &basic, sizeof(basic), kFileBasicInformation);
-  BY_HANDLE_FILE_INFORMATION facts{};
-  return ::GetFileInformationByHandle(file, &facts) && (facts.dwFileAttributes & attributes) == attributes;
-}
-
 }  // namespace
 
-bool Win32FileSystem::Exists(const std::wstring& path) { return ::_waccess(path.c_str(), 0) == 0; }
-
-FileKind Win32FileSystem::Kind(const std::wstring& path) {
+// Asks the name for its attributes and opens it, a link not followed, for
+// nothing more than its facts: that open shares with every other and so
+// succeeds on any file that is not pending deletion.
+FileFacts Win32FileSystem::Look(const std::wstring& path) {
+  const FileFacts unknown{FileKind::kUnknown, 0, false};
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::kMissing;
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileFacts{} : unknown;
+  }
+  const FileKind kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::kDirectory : FileKind::kFile;
   ScopedHandle file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (file.Valid() && !IsPlain(file.Get(), path, true)) return FileKind::kOther;
-  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return FileKind::kOther;
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::kDirectory : FileKind::kFile;
-}
-
-bool Win32FileSystem::OpensAsFile(const std::wstring& path) {
-  ScopedStream stream(::_wfopen(path.c_str(), L"rb"));
-  return stream.Valid();
+  const bool plain = file.Valid() && CheckHandle(file.Get(), path, true).plain;
+  return {kind, attributes, plain};
 }
 
 // Writers are shut out while the file is read, so it is read whole as one
@@ -109,8 +165,12 @@ bool Win32FileSystem::OpensAsFile(const std::wstring& path) {
 ReadResult Win32FileSystem::ReadWhole(const std::wstring& path, std::size_t maxBytes, Names names) {
   ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!file.Valid()) return {ReadStatus::kOpenFailed, {}};
-  if (!IsPlain(file.Get(), path, names == Names::kOneOnly)) return {ReadStatus::kNotPlain, {}};
+  if (!file.Valid()) {
+    const DWORD error = ::GetLastError();
+    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    return {missing ? ReadStatus::kMissing : ReadStatus::kOpenFailed, {}};
+  }
+  if (!CheckHandle(file.Get(), path, names == Names::kOneOnly).plain) return {ReadStatus::kNotPlain, {}};
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file.Get(), &size)) return {ReadStatus::kReadFailed, {}};
   if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) return {ReadStatus::kTooLarge, {}};
@@ -162,51 +222,60 @@ AppendStatus Win32FileSystem::Append(const std::wstring& path, const std::string
 // included. The attributes are set on the new file's own handle, read-only
 // last: Wine, for a user other than root, cannot store hidden and system on
 // a file that is already read-only. A file that could not be written whole
-// is taken away again.
+// is taken away again, through that handle.
 bool Win32FileSystem::CreateNew(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) {
   const DWORD firstAttributes = attributes & ~FILE_ATTRIBUTE_READONLY;
-  ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                   firstAttributes ? firstAttributes : FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return false;
-  bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get()) &&
-                 (firstAttributes == attributes || SetAttributesOf(file.Get(), attributes));
-  written = file.Close() && written;
-  if (!written) {
-    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileW(path.c_str());
-  }
-  return written;
+  const bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get()) &&
+                       (firstAttributes == attributes || SetAttributesOf(file.Get(), attributes));
+  if (!written) MarkForDeletion(file.Get());
+  return file.Close() && written;
 }
 
-bool Win32FileSystem::MoveReplacing(const std::wstring& from, const std::wstring& to) {
-  return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+// ReplaceFileW keeps the replaced file's security descriptor, owner and
+// identity, so an ACL an administrator or security software set on it
+// stays; a rename would give it the new file's. It has no write-through,
+// so the file is flushed afterwards, which commits the rename to the
+// journal as well. A `to` that is not there is simply named.
+bool Win32FileSystem::Replace(const std::wstring& from, const std::wstring& to) {
+  const DWORD target = ::GetFileAttributesW(to.c_str());
+  if (target != INVALID_FILE_ATTRIBUTES && (target & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+    return false;  // Wine's ReplaceFileW would put a file in a folder's place
+  if (!::ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    if (::GetLastError() != ERROR_FILE_NOT_FOUND || ::GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES)
+      return false;
+    return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+  }
+  ScopedHandle replaced(::CreateFileW(to.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  return replaced.Valid() && ::FlushFileBuffers(replaced.Get());
 }
 
 // Windows removes a link it is told to remove; Wine removes the link's
-// target. Neither is ever asked to.
+// target. Neither is ever asked to. The folder is resolved once here; a
+// listing's removals reuse the folder it checked when it was opened.
 bool Win32FileSystem::Remove(const std::wstring& path) {
-  return !IsLinkName(path) && ::DeleteFileW(path.c_str()) != FALSE;
+  const std::optional<std::wstring> folder = FolderFinalPath(path);
+  return folder && RemoveThroughHandle(path, *folder, LastPart(path));
 }
 
-bool Win32FileSystem::RemoveEmptyDirectory(const std::wstring& path) {
-  return !IsLinkName(path) && ::RemoveDirectoryW(path.c_str()) != FALSE;
-}
-
-std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::wstring& path) {
-  DWORD attributes = ::GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
-  return attributes;
-}
-
-// 0 is "no attributes" to the program and FILE_ATTRIBUTE_NORMAL to Windows.
 // Through a link, the attributes would be the target's. Read-only goes on
 // last: Wine, for a user other than root, cannot store hidden and system on
-// a file that is already read-only.
+// a file that is already read-only. Wine may drop a bit it cannot store,
+// so the bits are read back.
 bool Win32FileSystem::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
-  if (IsLinkName(path)) return false;
-  const DWORD first = attributes & ~FILE_ATTRIBUTE_READONLY;
-  if (first != attributes && first != 0 && !::SetFileAttributesW(path.c_str(), first)) return false;
-  return ::SetFileAttributesW(path.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != FALSE;
+  const std::optional<std::wstring> folder = FolderFinalPath(path);
+  DWORD current = 0;
+  ScopedHandle file(folder ? OpenOwnName(path, FILE_WRITE_ATTRIBUTES, *folder, LastPart(path), current) : nullptr);
+  if (!file.Valid()) return false;
+  const DWORD wanted = attributes & kSettableAttributes;
+  const DWORD first = wanted & ~FILE_ATTRIBUTE_READONLY;
+  if (first != wanted && !SetAttributesOf(file.Get(), first)) return false;
+  BY_HANDLE_FILE_INFORMATION facts{};
+  return SetAttributesOf(file.Get(), wanted) && ::GetFileInformationByHandle(file.Get(), &facts) &&
+         (facts.dwFileAttributes & kSettableAttributes) == wanted;
 }
 
 std::unique_ptr<DirectoryEnumeration> Win32FileSystem::Enumerate(const std::wstring& directory) {

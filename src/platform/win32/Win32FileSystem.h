@@ -6,17 +6,13 @@ namespace quietreel::win32 {
 
 class Win32FileSystem : public FileSystem {
  public:
-  bool Exists(const std::wstring& path) override;
-  FileKind Kind(const std::wstring& path) override;
-  bool OpensAsFile(const std::wstring& path) override;
+  FileFacts Look(const std::wstring& path) override;
   ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes, Names names) override;
   std::optional<std::string> ReadTail(const std::wstring& path, std::size_t count) override;
   AppendStatus Append(const std::wstring& path, const std::string& bytes, bool createIfMissing) override;
   bool CreateNew(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) override;
-  bool MoveReplacing(const std::wstring& from, const std::wstring& to) override;
+  bool Replace(const std::wstring& from, const std::wstring& to) override;
   bool Remove(const std::wstring& path) override;
-  bool RemoveEmptyDirectory(const std::wstring& path) override;
-  std::optional<std::uint32_t> Attributes(const std::wstring& path) override;
   bool SetAttributes(const std::wstring& path, std::uint32_t attributes) override;
   std::unique_ptr<DirectoryEnumeration> Enumerate(const std::wstring& directory) override;
   std::size_t MaxPathLength() const override;

@@ -4,18 +4,15 @@
 // windows.h first: these build on it.
 #include <shlobj.h>
 
-#include <vector>
+#include <cwchar>
 
+#include "base/Path.h"
+#include "platform/win32/GrowingBuffer.h"
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/SystemLibrary.h"
 
 namespace quietreel::win32 {
 namespace {
-
-std::wstring WithoutTrailingSeparators(std::wstring path) {
-  while (path.size() > 3 && path.back() == L'\\') path.pop_back();
-  return path;
-}
 
 // The token of the user the thread acts for: its own while it impersonates
 // (opened with the process's rights, which a restricted token may lack
@@ -36,28 +33,81 @@ std::optional<std::wstring> ProfileDirectory() {
   auto* getProfile = userenv.Find<GetProfile>("GetUserProfileDirectoryW");
   ScopedHandle token(UserToken());
   if (!getProfile || !token.Valid()) return std::nullopt;
-  DWORD size = MAX_PATH;
-  std::vector<wchar_t> buffer(size);
-  if (!getProfile(token.Get(), buffer.data(), &size)) {
-    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
-    buffer.resize(size);
-    if (!getProfile(token.Get(), buffer.data(), &size)) return std::nullopt;
-  }
-  if (buffer[0] == L'\0') return std::nullopt;
-  return WithoutTrailingSeparators(buffer.data());
+  std::optional<std::wstring> profile = GrowingBuffer([&](wchar_t* buffer, DWORD size) -> DWORD {
+    DWORD needed = size;
+    if (getProfile(token.Get(), buffer, &needed)) return static_cast<DWORD>(std::wcslen(buffer));
+    return ::GetLastError() == ERROR_INSUFFICIENT_BUFFER ? std::max(needed, size) : 0;
+  });
+  if (!profile) return std::nullopt;
+  return WithoutTrailingSeparators(*profile);
+}
+
+// Folders Windows names only from Vista on, by GUID; XP has none of them.
+std::optional<std::wstring> KnownFolderPath(const GUID& id) {
+  using GetKnownFolderPath = HRESULT WINAPI(const GUID&, DWORD, HANDLE, PWSTR*);
+  using TaskMemFree = void WINAPI(LPVOID);
+  SystemLibrary shell32(L"shell32.dll");
+  SystemLibrary ole32(L"ole32.dll");
+  auto* get = shell32.Find<GetKnownFolderPath>("SHGetKnownFolderPath");
+  auto* free = ole32.Find<TaskMemFree>("CoTaskMemFree");
+  PWSTR path = nullptr;
+  if (!get || !free || FAILED(get(id, 0, nullptr, &path)) || !path) return std::nullopt;
+  std::wstring result = path;
+  free(path);
+  if (result.empty()) return std::nullopt;
+  return WithoutTrailingSeparators(result);
+}
+
+constexpr GUID kDownloadsId = {0x374DE290, 0x123F, 0x4565, {0x91, 0x64, 0x39, 0xC4, 0x92, 0x5E, 0x46, 0x7B}};
+constexpr GUID kContactsId = {0x56784854, 0xC6CB, 0x462B, {0x81, 0x69, 0x88, 0xE3, 0x50, 0xAC, 0xB8, 0x82}};
+constexpr GUID kSavedGamesId = {0x4C5C32FF, 0xBB9D, 0x43B0, {0xB5, 0xB4, 0x2D, 0x72, 0xE5, 0x4E, 0xAA, 0xA4}};
+
+std::optional<std::wstring> SpecialFolderPath(int csidl) {
+  using GetFolderPath = BOOL WINAPI(HWND, LPWSTR, int, BOOL);
+  SystemLibrary shell32(L"shell32.dll");
+  auto* getFolderPath = shell32.Find<GetFolderPath>("SHGetSpecialFolderPathW");
+  wchar_t buffer[MAX_PATH] = {};
+  if (csidl < 0 || !getFolderPath || !getFolderPath(nullptr, buffer, csidl, FALSE) || buffer[0] == L'\0')
+    return std::nullopt;
+  return WithoutTrailingSeparators(buffer);
+}
+
+// The folders every Windows names by number; -1 for the others.
+int CsidlOf(KnownFolder folder) {
+  constexpr struct {
+    KnownFolder folder;
+    int csidl;
+  } kCsidls[] = {
+      {KnownFolder::kAppData, CSIDL_APPDATA},
+      {KnownFolder::kInternetCache, CSIDL_INTERNET_CACHE},
+      {KnownFolder::kLocalAppData, CSIDL_LOCAL_APPDATA},
+      {KnownFolder::kDocuments, CSIDL_PERSONAL},
+      {KnownFolder::kDesktop, CSIDL_DESKTOPDIRECTORY},
+      {KnownFolder::kPictures, CSIDL_MYPICTURES},
+      {KnownFolder::kMusic, CSIDL_MYMUSIC},
+      {KnownFolder::kVideos, CSIDL_MYVIDEO},
+      {KnownFolder::kFavorites, CSIDL_FAVORITES},
+  };
+  for (const auto& entry : kCsidls)
+    if (entry.folder == folder) return entry.csidl;
+  return -1;
 }
 
 }  // namespace
 
 std::optional<std::wstring> ShellFolders::Path(KnownFolder folder) {
-  if (folder == KnownFolder::kProfile) return ProfileDirectory();
-  using GetFolderPath = BOOL WINAPI(HWND, LPWSTR, int, BOOL);
-  SystemLibrary shell32(L"shell32.dll");
-  auto* getFolderPath = shell32.Find<GetFolderPath>("SHGetSpecialFolderPathW");
-  wchar_t buffer[MAX_PATH] = {};
-  int csidl = folder == KnownFolder::kAppData ? CSIDL_APPDATA : CSIDL_INTERNET_CACHE;
-  if (!getFolderPath || !getFolderPath(nullptr, buffer, csidl, FALSE) || buffer[0] == L'\0') return std::nullopt;
-  return WithoutTrailingSeparators(buffer);
+  switch (folder) {
+    case KnownFolder::kProfile:
+      return ProfileDirectory();
+    case KnownFolder::kDownloads:
+      return KnownFolderPath(kDownloadsId);
+    case KnownFolder::kContacts:
+      return KnownFolderPath(kContactsId);
+    case KnownFolder::kSavedGames:
+      return KnownFolderPath(kSavedGamesId);
+    default:
+      return SpecialFolderPath(CsidlOf(folder));
+  }
 }
 
 // DnsFlushResolverCache is exported by dnsapi.dll since XP but declared in
@@ -68,21 +118,15 @@ void SystemDnsCache::Flush() {
   if (auto* flush = dnsapi.Find<FlushResolverCache>("DnsFlushResolverCache")) flush();
 }
 
-// Asks with a buffer that grows until the name fits: a name cut short would
-// point at another file.
 std::wstring ModuleFileName() {
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return std::wstring();
-    if (length < buffer.size()) return std::wstring(buffer.data(), length);
-    buffer.resize(buffer.size() * 2);
-  }
+  return GrowingBuffer([](wchar_t* buffer, DWORD size) { return ::GetModuleFileNameW(nullptr, buffer, size); })
+      .value_or(std::wstring());
 }
 
 std::wstring ProgramDirectory() {
-  std::wstring path = ModuleFileName();
-  return path.substr(0, path.rfind(L'\\') + 1);
+  const std::wstring path = ModuleFileName();
+  const std::size_t slash = path.rfind(L'\\');
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
 // drivers\etc is exempt from the redirection a 32-bit process meets on

@@ -19,7 +19,7 @@ class SystemDnsCache : public DnsCache {
 
 // The running program's full file name.
 std::wstring ModuleFileName();
-// The folder of the running program, ending with a backslash.
+// The folder of the running program.
 std::wstring ProgramDirectory();
 // The hosts file of the Windows that runs the program.
 std::wstring HostsPath();

@@ -16,19 +16,9 @@ std::wstring Normalize(const std::wstring& path) {
   return out;
 }
 
-// Windows folds case through the file system's upcase table. This covers
-// the letters of ASCII, Latin-1, Greek, Cyrillic and the full-width forms,
-// and never depends on the C library's locale.
-wchar_t Upcase(wchar_t c) {
-  const auto u = static_cast<std::uint32_t>(c);
-  const bool latin = (u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7);
-  const bool greek = u >= 0x3B1 && u <= 0x3CB && u != 0x3C2;
-  const bool cyrillic = u >= 0x430 && u <= 0x44F;
-  const bool fullWidth = u >= 0xFF41 && u <= 0xFF5A;
-  if (latin || greek || cyrillic || fullWidth) return static_cast<wchar_t>(u - 0x20);
-  if (u >= 0x450 && u <= 0x45F) return static_cast<wchar_t>(u - 0x50);
-  return c;
-}
+// NTFS folds case through its upcase table; the core only ever compares
+// names that differ in ASCII letters.
+wchar_t Upcase(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
 
 // Upcased, so that ordering keys is NTFS's ordering of names.
 std::wstring KeyOf(const std::wstring& path) {
@@ -48,23 +38,29 @@ std::wstring LastName(const std::wstring& path) {
   return slash == std::wstring::npos ? normalized : normalized.substr(slash + 1);
 }
 
-class ListedEntries : public DirectoryEnumeration {
+}  // namespace
+
+// What FindFirstFileW listed when the directory was opened; a removal goes
+// by name, below the directory's path as it was checked.
+class FakeWindows::Listing : public DirectoryEnumeration {
  public:
-  explicit ListedEntries(std::vector<FileEntry> entries) : entries_(std::move(entries)) {}
+  Listing(FakeWindows& machine, std::wstring directory, std::vector<FileEntry> entries)
+      : machine_(machine), directory_(std::move(directory)), entries_(std::move(entries)) {}
   bool Next(FileEntry& entry) override {
     if (next_ >= entries_.size()) return false;
     entry = entries_[next_++];
     return true;
   }
+  bool Remove(const std::wstring& name) override { return machine_.Remove(directory_ + L"\\" + name); }
 
  private:
+  FakeWindows& machine_;
+  std::wstring directory_;
   std::vector<FileEntry> entries_;
   std::size_t next_ = 0;
 };
 
-}  // namespace
-
-const std::wstring FakeWindows::kProgramDirectory = L"C:\\Program Files\\Quietreel\\";
+const std::wstring FakeWindows::kProgramDirectory = L"C:\\Program Files\\Quietreel";
 const std::wstring FakeWindows::kHostsPath = L"C:\\WINDOWS\\system32\\drivers\\etc\\hosts";
 
 FakeWindows::FakeWindows() {
@@ -78,6 +74,14 @@ FakeWindows::FakeWindows() {
   folders_[KnownFolder::kProfile] = L"C:\\Users\\user";
   folders_[KnownFolder::kAppData] = L"C:\\Users\\user\\AppData\\Roaming";
   folders_[KnownFolder::kInternetCache] = L"C:\\Users\\user\\AppData\\Local\\Microsoft\\Windows\\INetCache";
+  folders_[KnownFolder::kLocalAppData] = L"C:\\Users\\user\\AppData\\Local";
+  const std::pair<KnownFolder, const wchar_t*> documents[] = {
+      {KnownFolder::kDocuments, L"Documents"},   {KnownFolder::kDesktop, L"Desktop"},
+      {KnownFolder::kDownloads, L"Downloads"},   {KnownFolder::kPictures, L"Pictures"},
+      {KnownFolder::kMusic, L"Music"},           {KnownFolder::kVideos, L"Videos"},
+      {KnownFolder::kFavorites, L"Favorites"},   {KnownFolder::kContacts, L"Contacts"},
+      {KnownFolder::kSavedGames, L"Saved Games"}};
+  for (const auto& [folder, name] : documents) folders_[folder] = std::wstring(L"C:\\Users\\user\\") + name;
   AddDirectory(*folders_[KnownFolder::kAppData]);
   AddDirectory(*folders_[KnownFolder::kInternetCache]);
 }
@@ -211,6 +215,12 @@ void FakeWindows::Erase(const std::wstring& key) {
   nodes_.erase(key);
 }
 
+bool FakeWindows::Exists(const std::wstring& path) const {
+  auto own = nodes_.find(OwnKey(path));
+  const Node* node = own != nodes_.end() ? &own->second : Find(path);
+  return node && !node->deletePending;
+}
+
 bool FakeWindows::IsFile(const std::wstring& path) const {
   const Node* node = Find(path);
   return node && !node->directory;
@@ -273,31 +283,23 @@ bool FakeWindows::Fails(const std::string& call, const std::wstring& path) {
 
 // --- FileSystem --------------------------------------------------------------
 
-// A file pending deletion cannot be opened, not even for its attributes.
-bool FakeWindows::Exists(const std::wstring& path) {
-  auto own = nodes_.find(KeyOf(path));
-  const Node* node = own != nodes_.end() ? &own->second : Find(path);
-  return node && !node->deletePending;
-}
-
-FileKind FakeWindows::Kind(const std::wstring& path) {
-  if (Fails("Kind", path)) return FileKind::kMissing;
-  const Node* node = Own(path);
-  if (!node) return FileKind::kMissing;
-  if (!node->linkTarget.empty() || node->names > 1) return FileKind::kOther;
-  return node->directory ? FileKind::kDirectory : FileKind::kFile;
-}
-
-bool FakeWindows::OpensAsFile(const std::wstring& path) {
-  if (Fails("OpensAsFile", path)) return false;
-  const Node* node = Find(path);
-  return node && !node->directory && Admits(*node, kShareRead, kShareRead | kShareWrite);
+// A file pending deletion cannot be opened, not even for its facts.
+FileFacts FakeWindows::Look(const std::wstring& path) {
+  const FileFacts unknown{FileKind::kUnknown, 0, false};
+  if (Fails("Look", path)) return unknown;
+  auto found = nodes_.find(OwnKey(path));
+  if (found == nodes_.end()) return {};
+  const Node* node = &found->second;
+  if (node->deletePending) return unknown;
+  const bool plain = node->linkTarget.empty() && (node->directory || node->names == 1);
+  return {node->directory ? FileKind::kDirectory : FileKind::kFile, node->attributes, plain};
 }
 
 ReadResult FakeWindows::ReadWhole(const std::wstring& path, std::size_t maxBytes, Names names) {
   bool fail = Fails("ReadWhole", path);
   const Node* own = Own(path);
   const Node* node = Find(path);
+  if (!own && !node) return {ReadStatus::kMissing, {}};
   if (!node || node->directory || !Admits(*node, kShareRead, kShareRead)) return {ReadStatus::kOpenFailed, {}};
   if (!own || !own->linkTarget.empty() || (names == Names::kOneOnly && own->names > 1))
     return {ReadStatus::kNotPlain, {}};
@@ -342,8 +344,10 @@ bool FakeWindows::CreateNew(const std::wstring& path, const std::string& bytes, 
   return !fail;
 }
 
-bool FakeWindows::MoveReplacing(const std::wstring& from, const std::wstring& to) {
-  bool fail = Fails("MoveReplacing", from + L" -> " + to);
+// ReplaceFileW: the file at `to` takes the bytes of `from`, which goes; a
+// missing `to` is simply named. Written through, so the journal commits.
+bool FakeWindows::Replace(const std::wstring& from, const std::wstring& to) {
+  bool fail = Fails("Replace", from + L" -> " + to);
   const Node* source = Find(from);
   if (fail || !source || source->directory || !Admits(*source, kShareDelete, kShareRead | kShareWrite | kShareDelete))
     return false;
@@ -357,44 +361,31 @@ bool FakeWindows::MoveReplacing(const std::wstring& from, const std::wstring& to
   target->bytes = std::move(moved.bytes);
   target->durable = std::move(moved.durable);
   target->attributes = moved.attributes;
-  JournalCommitted();  // MOVEFILE_WRITE_THROUGH
+  JournalCommitted();
   return true;
 }
 
 bool FakeWindows::Remove(const std::wstring& path) {
   bool fail = Fails("Remove", path);
-  const Node* own = Own(path);
-  Node* node = Find(path);
-  if (fail || !node || !own->linkTarget.empty() || node->directory || (node->attributes & kAttributeReadOnly) ||
-      !Admits(*node, kShareDelete, kShareRead | kShareWrite | kShareDelete))
-    return false;
-  if (node->holds.empty()) {
-    Erase(Resolve(path));
+  return !fail && RemoveOwn(path);
+}
+
+// The name itself, opened for deletion without following a link: a link is
+// refused, a read-only file loses the bit first, and a file still held
+// open elsewhere (sharing deletion) goes once the last handle closes.
+bool FakeWindows::RemoveOwn(const std::wstring& path) {
+  auto found = nodes_.find(OwnKey(path));
+  if (found == nodes_.end()) return false;
+  Node& node = found->second;
+  if (!node.linkTarget.empty() || !Admits(node, kShareDelete, kShareRead | kShareWrite | kShareDelete)) return false;
+  if (node.directory && !node.children.empty()) return false;
+  node.attributes &= ~static_cast<std::uint32_t>(kAttributeReadOnly);
+  if (node.holds.empty()) {
+    Erase(found->first);
   } else {
-    node->deletePending = true;
+    node.deletePending = true;
   }
   return true;
-}
-
-bool FakeWindows::RemoveEmptyDirectory(const std::wstring& path) {
-  bool fail = Fails("RemoveEmptyDirectory", path);
-  std::wstring key = KeyOf(path);
-  std::wstring parent = Resolve(ParentKey(key));
-  std::wstring own = parent + key.substr(key.rfind(L'\\'));
-  auto found = nodes_.find(own);
-  if (fail || found == nodes_.end() || !found->second.directory ||
-      !Admits(found->second, kShareDelete, kShareRead | kShareWrite | kShareDelete))
-    return false;
-  if (!found->second.linkTarget.empty() || !found->second.children.empty()) return false;
-  Erase(own);
-  return true;
-}
-
-std::optional<std::uint32_t> FakeWindows::Attributes(const std::wstring& path) {
-  if (Fails("Attributes", path)) return std::nullopt;
-  const Node* own = Own(path);
-  if (!own) return std::nullopt;
-  return own->attributes;
 }
 
 bool FakeWindows::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
@@ -418,7 +409,7 @@ std::unique_ptr<DirectoryEnumeration> FakeWindows::Enumerate(const std::wstring&
       entries.push_back({LastName(entry.path), entry.attributes});
     }
   }
-  return std::make_unique<ListedEntries>(std::move(entries));
+  return std::make_unique<Listing>(*this, Normalize(directory), std::move(entries));
 }
 
 // --- KnownFolders --------------------------------------------------------------

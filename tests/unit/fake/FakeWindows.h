@@ -13,8 +13,8 @@
 
 namespace quietreel::fake {
 
-// An in-memory Windows: a file tree that folds case and lists names as NTFS
-// does, with attributes, other programs' open handles and their sharing,
+// An in-memory Windows: a file tree that folds ASCII case and lists names as
+// NTFS does, with attributes, other programs' open handles and their sharing,
 // delete-pending files, links and second names; known folders, a DNS cache,
 // failure injection by call number and actions run in the middle of a call.
 // tests/contract holds what it shares with the real file system.
@@ -51,6 +51,8 @@ class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
   void SetListsThroughLinks(bool through) { listsThroughLinks_ = through; }
 
   // --- Looking at it --------------------------------------------------
+  // Whether anything has the name (a link too) that is not pending deletion.
+  bool Exists(const std::wstring& path) const;
   bool IsFile(const std::wstring& path) const;
   bool IsDirectory(const std::wstring& path) const;
   std::string BytesOf(const std::wstring& path) const;
@@ -62,7 +64,7 @@ class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
   // --- Faults and records ----------------------------------------------
   // Makes the n-th fallible call from now (1-based) fail; 0 turns it off.
   void FailCall(std::size_t n);
-  // Makes the next call of the named kind ("Copy", "Append", ...) fail.
+  // Makes the next call of the named kind ("Append", "Remove", ...) fail.
   void FailNext(const std::string& call) { failNext_ = call; }
   // How many fallible calls were made since the last reset.
   std::size_t FallibleCalls() const { return fallibleCalls_; }
@@ -91,17 +93,13 @@ class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
   void Reboot(UnflushedData data, Journal journal);
 
   // --- FileSystem --------------------------------------------------------
-  bool Exists(const std::wstring& path) override;
-  FileKind Kind(const std::wstring& path) override;
-  bool OpensAsFile(const std::wstring& path) override;
+  FileFacts Look(const std::wstring& path) override;
   ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes, Names names) override;
   std::optional<std::string> ReadTail(const std::wstring& path, std::size_t count) override;
   AppendStatus Append(const std::wstring& path, const std::string& bytes, bool createIfMissing) override;
   bool CreateNew(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) override;
-  bool MoveReplacing(const std::wstring& from, const std::wstring& to) override;
+  bool Replace(const std::wstring& from, const std::wstring& to) override;
   bool Remove(const std::wstring& path) override;
-  bool RemoveEmptyDirectory(const std::wstring& path) override;
-  std::optional<std::uint32_t> Attributes(const std::wstring& path) override;
   bool SetAttributes(const std::wstring& path, std::uint32_t attributes) override;
   std::unique_ptr<DirectoryEnumeration> Enumerate(const std::wstring& directory) override;
   std::size_t MaxPathLength() const override { return maxPathLength_; }
@@ -113,6 +111,7 @@ class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
   void Flush() override { ++dnsFlushes_; }
 
  private:
+  class Listing;
   struct Node {
     std::wstring path;  // as created, for display
     bool directory = false;
@@ -136,6 +135,7 @@ class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
   std::wstring OwnKey(const std::wstring& path) const;
   const Node* Own(const std::wstring& path) const;
   Node* ParentOf(const std::wstring& key);
+  bool RemoveOwn(const std::wstring& path);
   static bool Admits(const Node& node, std::uint32_t access, std::uint32_t share);
   Node& Insert(const std::wstring& path, bool directory);
   void Erase(const std::wstring& key);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+#include "platform/KnownFolders.h"
+
+namespace quietreel {
+
+bool ReachesUserData(KnownFolders& folders, const std::wstring& profile, const std::wstring& folder);
+
+}  // namespace quietreel
