@@ -1,5 +1,8 @@
-// Maintainer's tool: turns the plain block list into core.dat and back.
+// Maintainer's tool: checks the plain block list, turns it into core.dat
+// and back. The rule is the program's own (hosts/BlockListRules.h), so
+// tools/blocklist.py asks this tool rather than keeping a copy of it.
 //
+//   blockcodec check <plain list>             exit 0 when the list may ship
 //   blockcodec encode <plain list> <core.dat>
 //   blockcodec decode <core.dat> <plain list>
 
@@ -7,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 
 #include "hosts/BlockListCodec.h"
 #include "hosts/BlockListRules.h"
@@ -26,34 +30,70 @@ bool WriteFile(const char* path, const std::string& bytes) {
   return static_cast<bool>(out.flush());
 }
 
+std::size_t CountLines(std::string_view text, std::string_view wanted) {
+  std::size_t count = 0;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t stop = text.find('\n', start);
+    if (text.substr(start, stop == std::string_view::npos ? stop : stop - start) == wanted) ++count;
+    if (stop == std::string_view::npos) break;
+    start = stop + 1;
+  }
+  return count;
+}
+
+// Why the rules refuse `text`, or "" when they accept it. The verdict is the
+// rules' own; this only points at the line, so that a person can fix it.
+std::string WhyRefused(std::string_view text) {
+  if (!quietreel::IsBlockOnlyList(text)) {
+    std::size_t number = 1;
+    for (std::size_t start = 0; start < text.size(); ++number) {
+      const std::size_t stop = text.find('\n', start);
+      const std::string_view line = text.substr(start, stop == std::string_view::npos ? stop : stop + 1 - start);
+      if (!quietreel::IsBlockOnlyList(line))
+        return "line " + std::to_string(number) + " is not blank, a comment nor \"0.0.0.0 host\": " +
+               std::string(line.substr(0, line.find('\n')));
+      if (stop == std::string_view::npos) break;
+      start = stop + 1;
+    }
+    return "it is over " + std::to_string(quietreel::kMaxBlockListBytes) + " bytes or " +
+           std::to_string(quietreel::kMaxBlockListHosts) + " host lines";
+  }
+  if (!quietreel::IsMarkedBlockList(text)) {
+    const std::string begin = quietreel::kSectionBegin, end = quietreel::kSectionEnd;
+    return "its first line must be \"" + begin + "\" and its last \"" + end +
+           "\", each once and ended by LF (found the first " + std::to_string(CountLines(text, begin)) +
+           " times, the last " + std::to_string(CountLines(text, end)) + " times)";
+  }
+  return "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: blockcodec encode|decode <input> <output>\n");
+  const std::string verb = argc > 1 ? argv[1] : "";
+  if (!((verb == "check" && argc == 3) || ((verb == "encode" || verb == "decode") && argc == 4))) {
+    std::fprintf(stderr, "usage: blockcodec check <plain list> | encode|decode <input> <output>\n");
     return 2;
   }
-  const std::string verb = argv[1];
   std::string input;
   if (!ReadFile(argv[2], input)) {
     std::fprintf(stderr, "blockcodec: cannot read %s\n", argv[2]);
     return 1;
   }
-  std::string output;
-  if (verb == "encode") {
-    // The program refuses a list that could do more than block names, so
-    // such a list is never shipped.
-    if (!quietreel::IsBlockOnlyList(input)) {
-      std::fprintf(stderr, "blockcodec: %s has a line that is not blank, a comment or \"0.0.0.0 host\"\n", argv[2]);
+  if (verb != "decode") {
+    // The program refuses a list that could do more than block names, and
+    // removes from the hosts file exactly what lies between the markers, so
+    // a list that breaks either rule is never shipped.
+    const std::string why = WhyRefused(input);
+    if (!why.empty()) {
+      std::fprintf(stderr, "blockcodec: %s cannot ship: %s\n", argv[2], why.c_str());
       return 1;
     }
-    output = quietreel::EncodeBlockList(quietreel::kBlockListBaseChar, input, quietreel::kBlockListSeed);
-  } else if (verb == "decode") {
-    output = quietreel::DecodeBlockList(quietreel::kBlockListBaseChar, input, quietreel::kBlockListSeed);
-  } else {
-    std::fprintf(stderr, "blockcodec: unknown verb %s\n", argv[1]);
-    return 2;
+    if (verb == "check") return 0;
   }
+  const std::string output =
+      verb == "encode" ? quietreel::EncodeBlockList(quietreel::kBlockListBaseChar, input, quietreel::kBlockListSeed)
+                       : quietreel::DecodeBlockList(quietreel::kBlockListBaseChar, input, quietreel::kBlockListSeed);
   if (!WriteFile(argv[3], output)) {
     std::fprintf(stderr, "blockcodec: cannot write %s\n", argv[3]);
     return 1;

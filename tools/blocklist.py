@@ -27,27 +27,45 @@ The rules:
      options only $important, $third-party and $all leave a rule whole. Path,
      resource-type and $domain rules do not vote: a hosts file cannot do what
      they do.
-  3. A family's own allowlist entry or @@||host^ for a host, or for a domain
+  3. A wildcard host rule (||sax*.sina., ||qpb*.sohu.com^) votes for each
+     name another rule names that it blocks whole; it never names a host
+     itself, so it never brings one in alone.
+  4. A family's own allowlist entry or @@||host^ for a host, or for a domain
      above it, cancels that family's vote for it.
-  4. A host goes in when two or more families vote for it and at least one of
-     them names it exactly (a rule for a parent domain covers it, but a hosts
-     file only blocks the names it lists).
-  5. Every host in data/keep-reachable.txt stays out: allowlisted, excepted by
-     a rule on that host, reported as breaking playback in an issue thread, a
-     play API or a video CDN. A host that a voting family allowlists or
-     excepts while another family blocks it must be listed there with its
-     evidence, or the build stops. The listed hosts' siblings in the list
-     (same parent domain) are printed for a person to decide.
-  6. HTTPDNS and P2P/PCDN hosts stay out by name.
+  5. A host goes in when two or more independent families vote for it and at
+     least one of them names it exactly (a rule for a parent domain covers it,
+     but a hosts file only blocks the names it lists). v2fly and yhosts give
+     one vote between them for a host both block: v2fly's cleanup of its ad
+     entries (pull request #2909, merged 2025-11-25) says some came from
+     yhosts, and most of the hosts they share were in yhosts' old hosts.txt
+     (last changed 2020-04-20), which yhosts' current lists carry on; the
+     cleanup kept them without saying where each came from.
+  6. Every host in data/keep-reachable.txt stays out: allowlisted, excepted by
+     a rule on that host, reported as breaking playback or the site's pages in
+     an issue thread, a play API or a video CDN. A host of the sites that a
+     voting family allowlists or excepts while another family blocks it must
+     be listed there with its evidence, or the build stops. The listed hosts'
+     siblings in the list (same parent domain) are printed for a person to
+     decide.
+  7. HTTPDNS and P2P/PCDN hosts stay out by name.
+  8. The hosts of a third-party ad-measurement domain (TRACKERS) are a
+     site's when their first label names it (sohutv.m.cn.miaozhen.com): the
+     site's player reports its ads there, and the site's pages do not load
+     from them. Every other host of those domains is other sites' business.
 
-The list must pass the program's own rule for core.dat (see form_errors).
+The list must be what the program accepts in core.dat: blockcodec check (the
+program's own rule, built from src/hosts/BlockListRules) decides, with the
+path from --blockcodec, else $QUIETREEL_BLOCKCODEC, else the native build's.
 """
 
 import argparse
 import datetime
 import difflib
+import os
 import re
+import subprocess
 import sys
+import tempfile
 from dataclasses import dataclass, field
 from pathlib import Path
 
@@ -55,6 +73,11 @@ ROOT = Path(__file__).resolve().parent.parent
 LIST_PATH = ROOT / "data" / "blocklist.txt"
 KEEP_PATH = ROOT / "data" / "keep-reachable.txt"
 SOURCES_DIR = ROOT / "data" / "sources"
+DEFAULT_BLOCKCODEC = ROOT / "build" / "native" / "bin" / "blockcodec"
+# The program removes from the hosts file what lies between these lines
+# (kSectionBegin and kSectionEnd in src/hosts/BlockListRules.h).
+SECTION_BEGIN = "# BEGIN Quietreel block list"
+SECTION_END = "# END Quietreel block list"
 
 STALE_MONTHS = 18
 
@@ -76,26 +99,80 @@ SITES = (
     ("Bilibili", ("bilibili.com", "hdslb.com", "biliapi.net", "biliapi.com", "bilivideo.com", "b23.tv")),
 )
 
+# Third-party ad-measurement domains, and the first labels of their hosts
+# that name one of SITES (by index): those hosts count the site's ads.
+TRACKERS = ("miaozhen.com", "admaster.com.cn")
+TRACKER_TAGS = (("youku", "tudou"), ("iqiyi", "qiyi"), ("tencent", "qq"), ("sohu", "sohutv", "56"),
+                ("letv",), ("pptv", "pplive"), ("ku6",), ("sina",), ("mgtv", "hunantv"), ("bilibili",))
+
 # HTTPDNS resolvers, P2P/PCDN peers and their STUN servers: blocking them breaks playback or
 # just moves it to the CDN, and they serve no ads.
 OUT_BY_NAME = re.compile(r"(^|[.-])(httpdns|dns|p2p|pcdn|stun)[0-9]*([.-]|$)")
 
 HOST_CHARS = r"[a-z0-9.-]+"
+PATTERN_CHARS = r"[a-z0-9.*-]+"
 WHOLE_HOST_OPTIONS = {"important", "third-party", "3p", "all"}
 
 
 # ---------------------------------------------------------------- host names
 
+def under(host, domain):
+    return host == domain or host.endswith("." + domain)
+
+
 def site_of(host):
     """The index in SITES of the site a host belongs to, or None."""
+    if "*" in host:
+        return None
     for index, (_, domains) in enumerate(SITES):
-        if any(host == d or host.endswith("." + d) for d in domains):
+        if any(under(host, d) for d in domains):
             return index
+    if any(under(host, t) for t in TRACKERS) and host not in TRACKERS:
+        first = host.split(".")[0].split("-")[0]
+        for index, tags in enumerate(TRACKER_TAGS):
+            if first in tags:
+                return index
     return None
 
 
+def is_pattern(rule_host):
+    """A wildcard host rule: a '*' in it, or a name cut off after a dot."""
+    return "*" in rule_host or rule_host.endswith(".")
+
+
+def pattern_regex(pattern):
+    """What an anchored (||) host pattern matches, as a regex over host + "/":
+    it starts at a label, '*' stays inside the host, '^' is the host's end."""
+    body = pattern[:-1] if pattern.endswith("^") else pattern
+    regex = r"(?:[a-z0-9-]+\.)*" + r"[^/]*".join(re.escape(part) for part in body.split("*"))
+    return re.compile(regex + ("/" if pattern.endswith("^") else ""))
+
+
 def covers(rule_host, whole, host):
+    if is_pattern(rule_host):
+        return whole and pattern_regex(rule_host).match(host + "/") is not None
     return host == rule_host or (whole and host.endswith("." + rule_host))
+
+
+def concerns_sites(rule_host):
+    """True for the rules a source's extract keeps: on a host of the sites, on
+    a third-party tracker's domain, or a wildcard that may block either."""
+    if is_pattern(rule_host):
+        return pattern_concerns_sites(rule_host)
+    return site_of(rule_host) is not None or rule_host in TRACKERS
+
+
+# Labels too common to tell a pattern is about one of the sites.
+COMMON_LABELS = {"com", "net", "org", "cn", "tv", "am"}
+
+
+def pattern_concerns_sites(pattern):
+    """True when a wildcard rule may block a host of the sites: it holds one of
+    their domains, or one of those domains' distinctive labels as a label."""
+    labels = set(re.split(r"[.*^]+", pattern))
+    domains = [d for _, ds in SITES for d in ds] + list(TRACKERS)
+    return any(d in pattern for d in domains) or any(
+        label in labels for d in domains for label in d.split(".") if len(label) >= 3 and label not in COMMON_LABELS)
 
 
 def parent(host):
@@ -155,18 +232,24 @@ def parse_rule(syntax, rule):
 
 
 def parse_adblock(rule):
-    m = re.fullmatch(r"(@@)?(\|\|)?(" + HOST_CHARS + r")(.*)", rule)
+    m = re.fullmatch(r"(@@)?(\|\|)?(" + PATTERN_CHARS + r")(.*)", rule)
     if not m:
         return None
     exception, anchored, host, rest = m.groups()
+    pattern = is_pattern(host)
+    if pattern and (exception or not anchored):
+        return None  # read only as a block anchored at a label; see covers
     options = set()
     if rest.startswith("^") or rest == "/":
+        host += "^" if pattern and rest.startswith("^") else ""
         rest = rest[1:]
     if rest.startswith("$"):
         options = set(rest[1:].split(","))
         rest = ""
     # A bare host pattern blocks every address that contains it, so the whole host.
     whole_host = rest == "" and options <= WHOLE_HOST_OPTIONS and (anchored or not exception)
+    if pattern and not whole_host:
+        return None
     if exception:
         return Rule("allow" if whole_host and anchored else "except", host, whole_host)
     return Rule("block" if whole_host else "none", host, True)
@@ -289,6 +372,14 @@ def votes_for(host, family):
     return True, any(r.host == host for r, _ in blocks)
 
 
+# Families that give one vote between them for a host they both block (rule 5).
+SHARED_ORIGIN = (("v2fly", "yhosts"),)
+
+
+def independent_votes(voters):
+    return len(voters) - sum(all(name in voters for name in group) * (len(group) - 1) for group in SHARED_ORIGIN)
+
+
 def judge(host, voting, keep):
     voters, namers = [], []
     for f in voting:
@@ -302,9 +393,9 @@ def judge(host, voting, keep):
         verdict.out = "kept reachable: " + keep[host]
     elif OUT_BY_NAME.search(host):
         verdict.out = "an HTTPDNS or P2P/PCDN host"
-    elif len(voters) < 2:
-        verdict.out = f"blocked by {len(voters)} current famil{'y' if len(voters) == 1 else 'ies'}" + (
-            f" ({', '.join(voters)})" if voters else "")
+    elif independent_votes(voters) < 2:
+        verdict.out = f"blocked by {independent_votes(voters)} independent current famil" + (
+            f"y ({', '.join(voters)})" if voters else "ies")
     elif not namers:
         verdict.out = f"no family names it exactly (suffix rules of {', '.join(voters)})"
     return verdict
@@ -315,6 +406,8 @@ def unlisted_exceptions(voting, keep):
     missing = []
     for f in voting:
         for r, text in f.rules("allow") + f.rules("except"):
+            if site_of(r.host) is None:
+                continue
             blocked = any(covers(b.host, b.whole, r.host) for g in voting for b, _ in g.rules("block"))
             if blocked and r.host not in keep:
                 missing.append(f"{r.host} ({f.name}: {text})")
@@ -327,6 +420,7 @@ class Build:
     newest_read: datetime.date
     verdicts: dict  # host -> Verdict, for every host a voting family names
     listed: list  # per site: the hosts that go in
+    voted: list  # per site: the hosts the vote lets in, before keep-reachable and the name rules
 
     def voting(self):
         return [f for f in self.families if not f.no_vote]
@@ -344,31 +438,48 @@ def build(sources_dir, keep):
                          + "\n  ".join(missing))
     # Every name any family writes is judged, so that the reasons cover hosts
     # only a stale list still names.
-    named = {r.host for f in families for r, _ in f.rules("block") if site_of(r.host) is not None}
+    named = {r.host for f in families for r, _ in f.rules("block") if site_of(r.host) is not None}  # no patterns
     verdicts = {h: judge(h, voting, keep) for h in named}
-    listed = [[] for _ in SITES]
+    listed, voted = [[] for _ in SITES], [[] for _ in SITES]
     for host, verdict in verdicts.items():
+        if independent_votes(verdict.voters) >= 2 and verdict.namers:
+            voted[site_of(host)].append(host)
         if not verdict.out:
             listed[site_of(host)].append(host)
     for hosts in listed:
         hosts.sort(key=label_order)
-    return Build(families, newest, verdicts, listed)
+    return Build(families, newest, verdicts, listed, voted)
 
 
 # ---------------------------------------------------------------- the list
 
 HEADER = """\
-# Quietreel block list: ad, ad-delivery and ad-tracking hosts of the web video
+# Ad, ad-delivery and ad-tracking hosts of the web video
 # players of the major Chinese video sites, redirected to 0.0.0.0. Encoded into
-# core.dat at build time. Made by tools/blocklist.py from data/sources/ and
-# data/keep-reachable.txt: never edit it by hand, run the script.
+# core.dat at build time; Block appends it whole to the hosts file, and the
+# program removes exactly the lines from the first line to the last. Made by
+# tools/blocklist.py from data/sources/ and data/keep-reachable.txt: never
+# edit it by hand, run the script.
 #
 # A host is here when two or more independent, current public lists block it
 # whole and at least one names it exactly. Lists older than {months} months and
 # paths gone at their HEAD give no vote, nor do path, resource-type and
-# $domain rules; a list's own allowlist cancels its vote. Left out: every host
-# in data/keep-reachable.txt (allowlisted, excepted, reported as breaking
-# playback, a play API or a video CDN) and HTTPDNS and P2P/PCDN hosts.
+# $domain rules; a list's own allowlist cancels its vote. A wildcard rule
+# (||sax*.sina.) votes for a name another list writes, never brings one in.
+# v2fly and yhosts give one vote between them for a host both block: v2fly
+# says some of its entries came from yhosts.
+#
+# In or out, by kind of host:
+#   in:  the sites' own ad servers, ad-delivery and ad-tracking hosts;
+#   in:  third-party ad-measurement hosts (miaozhen.com, admaster.com.cn) whose
+#        name is a site's (sohutv.m.cn.miaozhen.com): the player reports its
+#        ads there, the pages load nothing from them; their other hosts are
+#        other sites' and stay out;
+#   out: every host in data/keep-reachable.txt (allowlisted, excepted,
+#        reported as breaking playback or the site's pages, a play API or a
+#        video CDN);
+#   out: HTTPDNS and P2P/PCDN hosts: blocking them breaks playback or moves it
+#        to the CDN, and they serve no ads.
 #
 # Lists read (family: repository commit, its date; read on):
 """
@@ -380,58 +491,46 @@ def family_line(f):
     return line + (f"\n#     no vote: {f.no_vote}" if f.no_vote else "")
 
 
+def coverage_line(hosts, voted):
+    """How many of the hosts the lists agree on are in, and why the rest are not."""
+    left_out = sorted(set(voted) - set(hosts), key=label_order)
+    line = f"# {len(hosts)} of the {len(voted)} hosts that two independent lists block"
+    return line + (f"; kept out: {', '.join(left_out)}" if left_out else "") + "\n"
+
+
 def render(result):
-    out = [HEADER.format(months=STALE_MONTHS)]
+    out = [SECTION_BEGIN + "\n", HEADER.format(months=STALE_MONTHS)]
     out += [family_line(f) + "\n" for f in result.families]
-    for (site, _), hosts in zip(SITES, result.listed):
+    for index, ((site, _), hosts) in enumerate(zip(SITES, result.listed)):
         out.append(f"\n# == {site} ==\n")
         if not hosts:
-            out.append("# No host of this site is blocked whole by two current lists.\n")
+            out.append("# No host of this site is blocked whole by two independent current lists.\n")
             continue
         counts = {}
         for host in hosts:
             for name in result.verdicts[host].voters:
                 counts[name] = counts.get(name, 0) + 1
         out.append("# Voted by: " + ", ".join(f"{n} {c}" for n, c in sorted(counts.items())) + "\n")
+        out.append(coverage_line(hosts, result.voted[index]))
         out += [f"0.0.0.0 {host}\n" for host in hosts]
+    out.append("\n" + SECTION_END + "\n")
     return "".join(out)
 
 
-# The program's rule for core.dat: what Block may write into a hosts file.
-LIST_LINE = re.compile(r"[ \t]*(?:#.*)?|[ \t]*(?:0\.0\.0\.0|127\.0\.0\.1)[ \t]+(\S+)[ \t]*(?:#.*)?")
-LABEL = re.compile(r"[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?")
-MAX_HOST_LINES = 10000
-MAX_BYTES = 1 << 20
-
-
-def is_host_name(host):
-    return "." in host and len(host) <= 253 and all(LABEL.fullmatch(label) for label in host.split("."))
-
-
-def form_errors(text):
-    """Where a list breaks the program's rule for core.dat, or [] when it keeps it."""
-    errors = []
-    data = text.encode("utf-8")
-    if len(data) > MAX_BYTES:
-        errors.append(f"{len(data)} bytes, more than {MAX_BYTES}")
-    if any(not (32 <= b < 127 or b in (9, 10)) for b in data):
-        errors.append("a byte that is not printable ASCII, a tab or LF (CR LF line ends?)")
-    hosts = 0
-    for number, line in enumerate(text.split("\n"), 1):
-        m = LIST_LINE.fullmatch(line)
-        if not m:
-            errors.append(f"line {number}: not a comment nor an address and one host: {line!r}")
-        elif m.group(1) is not None:
-            hosts += 1
-            if not is_host_name(m.group(1)):
-                errors.append(f"line {number}: not a host name: {m.group(1)!r}")
-    if hosts > MAX_HOST_LINES:
-        errors.append(f"{hosts} host lines, more than {MAX_HOST_LINES}")
-    return errors
+def blockcodec_refusal(text, blockcodec):
+    """What the program's own rule says against the list, or "" when it may ship."""
+    if not Path(blockcodec).is_file():
+        raise SystemExit(f"no blockcodec at {blockcodec}: build the native tree (README) or pass --blockcodec")
+    with tempfile.TemporaryDirectory() as folder:
+        plain = Path(folder, "blocklist.txt")
+        plain.write_bytes(text.encode("utf-8"))
+        run = subprocess.run([str(blockcodec), "check", str(plain)], capture_output=True, encoding="utf-8",
+                             errors="replace")
+    return "" if run.returncode == 0 else (run.stderr.strip() or f"blockcodec exited {run.returncode}")
 
 
 def listed_hosts(text):
-    return [m.group(1) for line in text.split("\n") if (m := LIST_LINE.fullmatch(line)) and m.group(1)]
+    return [fields[1] for line in text.split("\n") if len(fields := line.split()) > 1 and fields[0] == "0.0.0.0"]
 
 
 # ---------------------------------------------------------------- reports
@@ -439,12 +538,10 @@ def listed_hosts(text):
 def drop_reason(host, result, keep):
     if site_of(host) is None:
         return "not a host of the sites' own domains"
-    verdict = result.verdicts.get(host) or judge(host, result.voting(), keep)
-    if verdict.out.startswith("no family names") or verdict.out.startswith("kept") or verdict.out.startswith("an "):
-        return verdict.out
-    if verdict.voters:
-        return verdict.out + ", and no current family names it"
-    return "no current family blocks it"
+    if host in result.verdicts:
+        return result.verdicts[host].out
+    verdict = judge(host, result.voting(), keep)
+    return verdict.out + ", and no family names it" if verdict.voters else "no current family blocks it"
 
 
 def report(result, committed, keep):
@@ -462,6 +559,9 @@ def report(result, committed, keep):
         print(f"add  {host}: voted by {', '.join(v.voters)}; named by {', '.join(v.namers)}")
     for host in sorted(old - new, key=label_order):
         print(f"drop {host}: {drop_reason(host, result, keep)}")
+    for (site, _), hosts, voted in zip(SITES, result.listed, result.voted):
+        if voted:
+            print(f"{site}: {len(hosts)} of {len(voted)} voted hosts in ({100 * len(hosts) // len(voted)}%)")
     for host in sorted(keep, key=label_order):
         p = parent(host)
         if site_of(host) is None or is_registrable(p):
@@ -475,13 +575,16 @@ def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--check", action="store_true",
                         help="exit 1 with a diff when data/blocklist.txt is not the build's output")
+    parser.add_argument("--blockcodec", default=os.environ.get("QUIETREEL_BLOCKCODEC") or DEFAULT_BLOCKCODEC,
+                        help="the native blockcodec, whose check is the program's rule "
+                             "(default: $QUIETREEL_BLOCKCODEC, else build/native/bin/blockcodec)")
     args = parser.parse_args(argv)
     keep = load_keep(KEEP_PATH)
     result = build(SOURCES_DIR, keep)
     text = render(result)
-    errors = form_errors(text)
-    if errors:
-        raise SystemExit("the built list breaks the core.dat rule:\n  " + "\n  ".join(errors))
+    refusal = blockcodec_refusal(text, args.blockcodec)
+    if refusal:
+        raise SystemExit("the built list is not what the program accepts:\n  " + refusal)
     committed = LIST_PATH.read_bytes().decode("ascii", "replace") if LIST_PATH.exists() else ""
     if args.check:
         if committed == text:

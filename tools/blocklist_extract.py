@@ -5,9 +5,10 @@
 
 The file's header (repo, the comment lines) and its sections ([path syntax])
 say what to read. Each path is read at the repository's HEAD; a path missing
-there becomes [path gone]. Of each list only the rules that concern a host of
-the sites in tools/blocklist.py are kept, as "host rule" lines; which of them
-vote is for tools/blocklist.py to decide. The commit recorded is the newest
+there becomes [path gone]. Of each list only the rules that concern the sites
+in tools/blocklist.py are kept (concerns_sites: their hosts, the third-party
+trackers' domains, wildcards that may block either), as "host rule" lines;
+which of them vote is for tools/blocklist.py to decide. The commit recorded is the newest
 that changed any of the paths (what HEAD holds is what it holds), with its
 date; read-on is today unless given.
 """
@@ -47,7 +48,7 @@ def candidate_rules(syntax, text):
                 continue
             parsed = blocklist.parse_rule(syntax, rule.lower() if syntax != "adblock" else rule)
             # A v2fly entry without @ads only says whose the domain is.
-            if parsed and blocklist.site_of(parsed.host) is not None and (syntax != "v2fly" or parsed.kind != "none"):
+            if parsed and blocklist.concerns_sites(parsed.host) and (syntax != "v2fly" or parsed.kind != "none"):
                 yield parsed.host, rule
 
 

@@ -1,7 +1,10 @@
-"""The rules of tools/blocklist.py, one row each, on small made-up sources."""
+"""The rules of tools/blocklist.py, one row each, on small made-up sources.
+Whether a list may ship is the program's rule (blockcodec check, tested in
+BlockListRulesTest.cpp); here only that the script asks it."""
 
 import contextlib
 import io
+import os
 import sys
 import tempfile
 import unittest
@@ -9,6 +12,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 import blocklist  # noqa: E402
+import blocklist_extract  # noqa: E402
 
 READ_ON = "2026-12-07"
 
@@ -27,7 +31,11 @@ A = ("a.txt", "hosts", "0.0.0.0 ad.atm.youku.com")  # names the host exactly
 B = ("b.txt", "adblock", "||ad.atm.youku.com^")  # names it, and blocks the hosts below
 PARENT = ("p.txt", "adblock", "||atm.youku.com^")  # covers it without naming it
 
-# (what the row shows, the families, keep-reachable hosts, host, listed)
+SAX = ("s.txt", "hosts", "0.0.0.0 sax.sina.com.cn")
+SAX_WILD = ("w.txt", "adblock", "||sax*.sina.")
+
+# (what the row shows, the families, keep-reachable hosts, host, listed); a
+# family is its source text, or (its name, its text) where the name matters.
 ROWS = [
     ("two families, one naming it exactly", [family("2026-08-01", A), family("2026-08-01", B)], {},
      "ad.atm.youku.com", True),
@@ -69,6 +77,25 @@ ROWS = [
      [family("2026-08-01", ("a.txt", "hosts", "0.0.0.0 httpdns.video.qq.com", "0.0.0.0 p2p.v.qq.com")),
       family("2026-08-01", ("b.txt", "adblock", "||httpdns.video.qq.com^", "||p2p.v.qq.com^"))], {},
      "httpdns.video.qq.com", False),
+    ("a wildcard rule votes for a name another family writes",
+     [family("2026-08-01", SAX), family("2026-08-01", SAX_WILD)], {}, "sax.sina.com.cn", True),
+    ("wildcards alone bring no name in",
+     [family("2026-08-01", SAX_WILD), family("2026-08-01", ("w.txt", "adblock", "||sax*.sina.com.cn^"))], {},
+     "sax*.sina.", False),
+    ("a wildcard ending in ^ stops at the host's end",
+     [family("2026-08-01", ("a.txt", "hosts", "0.0.0.0 qpb1.sohu.com.cn")),
+      family("2026-08-01", ("w.txt", "adblock", "||qpb*.sohu.com^"))], {}, "qpb1.sohu.com.cn", False),
+    ("v2fly and yhosts give one vote between them",
+     [("v2fly", family("2026-08-01", B)), ("yhosts", family("2026-08-01", A))], {}, "ad.atm.youku.com", False),
+    ("v2fly and yhosts with a third family",
+     [("v2fly", family("2026-08-01", B)), ("yhosts", family("2026-08-01", A)), family("2026-08-01", PARENT)], {},
+     "ad.atm.youku.com", True),
+    ("a tracker's host named for a site is the site's",
+     [family("2026-08-01", ("a.txt", "hosts", "0.0.0.0 sohutv.m.cn.miaozhen.com")),
+      family("2026-08-01", ("b.txt", "adblock", "||miaozhen.com^$third-party"))], {}, "sohutv.m.cn.miaozhen.com", True),
+    ("a tracker's other hosts are not the list's",
+     [family("2026-08-01", ("a.txt", "hosts", "0.0.0.0 tytx.m.cn.miaozhen.com")),
+      family("2026-08-01", ("b.txt", "adblock", "||miaozhen.com^$third-party"))], {}, "tytx.m.cn.miaozhen.com", False),
     ("hosts of other sites are not the list's",
      [family("2026-08-01", ("a.txt", "hosts", "0.0.0.0 ad.example.com")),
       family("2026-08-01", ("b.txt", "adblock", "||ad.example.com^"))], {}, "ad.example.com", False),
@@ -77,8 +104,9 @@ ROWS = [
 
 def run_build(families, keep):
     with tempfile.TemporaryDirectory() as folder:
-        for index, text in enumerate(families):
-            Path(folder, f"f{index}.txt").write_text(text)
+        for index, source in enumerate(families):
+            name, text = source if isinstance(source, tuple) else (f"f{index}", source)
+            Path(folder, f"{name}.txt").write_text(text)
         return blocklist.build(Path(folder), keep)
 
 
@@ -105,26 +133,28 @@ class BuildRules(unittest.TestCase):
                       printed.getvalue())
 
 
-class CoreDatForm(unittest.TestCase):
+class Extract(unittest.TestCase):
+    def test_keeps_the_rules_that_concern_the_sites(self):
+        text = "||sax*.sina.\n||ads*.zijieapi.com^\n||miaozhen.com^$third-party\n||ad.example.com^\n"
+        kept = [rule for _, rule in blocklist_extract.candidate_rules("adblock", text)]
+        self.assertEqual(kept, ["||sax*.sina.", "||miaozhen.com^$third-party"])
+
+
+class AsksTheProgramsRule(unittest.TestCase):
     def test_rows(self):
-        label63 = "a" * 63
+        blockcodec = os.environ.get("QUIETREEL_BLOCKCODEC") or blocklist.DEFAULT_BLOCKCODEC
+        marked = f"{blocklist.SECTION_BEGIN}\n0.0.0.0 ad.qq.com\n{blocklist.SECTION_END}\n"
+        built = blocklist.render(run_build([family("2026-08-01", A), family("2026-08-01", B)], {}))
         rows = [
-            ("# comment\n\n0.0.0.0 ad.qq.com\n127.0.0.1\tad.qq.com  # why\n \n", True),
-            ("0.0.0.0 ad.qq.com\r\n", False),  # CR LF
-            ("0.0.0.0 ad.qq.com # 广告\n", False),  # not ASCII
-            ("0.0.0.0 localhost\n", False),  # no dot
-            ("0.0.0.0 -ad.qq.com\n", False),
-            ("0.0.0.0 ad_1.qq.com\n", False),
-            ("0.0.0.0 ad.qq.com ad2.qq.com\n", False),  # one host a line
-            ("1.2.3.4 ad.qq.com\n", False),
-            (f"0.0.0.0 {label63}.cn\n", True),
-            (f"0.0.0.0 {label63}a.cn\n", False),
-            ("0.0.0.0 " + ".".join([label63] * 3 + ["a" * 62]) + "\n", False),  # 254 characters
-            ("0.0.0.0 ad.qq.com\n" * (blocklist.MAX_HOST_LINES + 1), False),
+            (marked, ""),
+            (built, ""),
+            (marked.replace("0.0.0.0 ad.qq.com", "# x\n127.0.0.1 ad.qq.com"), "line 3"),
+            ("0.0.0.0 ad.qq.com\n", "BEGIN"),
         ]
-        for text, passes in rows:
+        for text, refusal in rows:
             with self.subTest(text[:40]):
-                self.assertEqual(blocklist.form_errors(text) == [], passes)
+                found = blocklist.blockcodec_refusal(text, blockcodec)
+                self.assertIn(refusal, found) if refusal else self.assertEqual(found, "")
 
 
 if __name__ == "__main__":
