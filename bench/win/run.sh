@@ -5,6 +5,9 @@
 # (cmd /c rmdir /s /q, cmd /c dir /s /b) in a 64-bit prefix of its own and with the Linux floor (rm -rf,
 # find -iname). Each tool works on its own identical copy of the tree.
 # Prints the median of BENCH_RUNS runs (default 5) and the ratios.
+#   bench/win/run.sh [label=path/to/quietreel_bench_purge.exe ...]
+# times the purge of other builds of the same program beside this one's,
+# each on its own copy of the tree, in the same runs.
 # A benchmark, not a test: nothing here passes or fails on time.
 set -Eeuo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
@@ -69,7 +72,10 @@ must_be_gone() {
 median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf (b > 0) ? "%.3f" : "-", a / b }'; }
 
+other_ratios=()
 declare -a t_ours_start t_cmd_start t_ours_purge t_rmdir t_rm t_ours_search t_dir t_find
+others=("$@")
+for ((o = 0; o < ${#others[@]}; o++)); do declare -a "t_other_$o"; done
 
 make_template
 count=$(find "$work/template" -type f | wc -l)
@@ -86,6 +92,12 @@ for ((run = 1; run <= runs; run++)); do
   fresh_tree ours
   t_ours_purge+=("$(elapsed_ms "$wine" "$bench_exe" purge "$(winepath_of "$work/ours")")")
   must_be_gone ours PurgeDirectory
+  for ((o = 0; o < ${#others[@]}; o++)); do
+    fresh_tree other
+    declare -n times="t_other_$o"
+    times+=("$(elapsed_ms "$wine" "${others[o]#*=}" purge "$(winepath_of "$work/other")")")
+    must_be_gone other "${others[o]%%=*}"
+  done
   fresh_tree rmdir
   t_rmdir+=("$(elapsed_ms "$wine" cmd /c rmdir /s /q "$(winepath_of "$work/rmdir")")")
   must_be_gone rmdir "rmdir /s /q"
@@ -114,6 +126,12 @@ echo "Start-up alone: quietreel_bench_purge $m_ours_start, cmd $m_cmd_start."
 echo
 printf '%-30s %10s %12s\n' "task" "median" "net of start"
 printf '%-30s %10s %12s\n' "purge: PurgeDirectory (wine)" "$m_ours_purge" "$((m_ours_purge - m_ours_start))"
+for ((o = 0; o < ${#others[@]}; o++)); do
+  declare -n times="t_other_$o"
+  m_other=$(median "${times[@]}")
+  printf '%-30s %10s %12s\n' "purge: ${others[o]%%=*} (wine)" "$m_other" "$((m_other - m_ours_start))"
+  other_ratios+=("purge: ${others[o]%%=*} / rm -rf: $(ratio "$m_other" "$m_rm"); this build / ${others[o]%%=*}: $(ratio "$m_ours_purge" "$m_other")")
+done
 printf '%-30s %10s %12s\n' "purge: rmdir /s /q (wine)" "$m_rmdir" "$((m_rmdir - m_cmd_start))"
 printf '%-30s %10s %12s\n' "purge: rm -rf (Linux)" "$m_rm" "$m_rm"
 printf '%-30s %10s %12s\n' "search: FindNamedEntry (wine)" "$m_ours_search" "$((m_ours_search - m_ours_start))"
@@ -122,5 +140,6 @@ printf '%-30s %10s %12s\n' "search: find -iname (Linux)" "$m_find" "$m_find"
 echo
 echo "purge  / rmdir: $(ratio "$m_ours_purge" "$m_rmdir") (net $(ratio $((m_ours_purge - m_ours_start)) $((m_rmdir - m_cmd_start))); goal <= 0.25)"
 echo "purge  / rm -rf: $(ratio "$m_ours_purge" "$m_rm")"
+for line in "${other_ratios[@]}"; do echo "$line"; done
 echo "search / dir: $(ratio "$m_ours_search" "$m_dir") (net $(ratio $((m_ours_search - m_ours_start)) $((m_dir - m_cmd_start))); goal <= 0.6)"
 echo "search / find: $(ratio "$m_ours_search" "$m_find")"

@@ -4,6 +4,7 @@
 
 #include "base/Path.h"
 #include "platform/win32/GrowingBuffer.h"
+#include "platform/win32/NtFile.h"
 #include "platform/win32/ScopedWin.h"
 
 namespace quietreel::win32 {
@@ -67,12 +68,15 @@ bool ReachedAs(HANDLE handle, const std::wstring& folderFinalPath, const std::ws
 // marks. Whatever cannot be checked counts as not plain. (A directory's
 // count of names is its count of subdirectories on Unix.)
 CheckedHandle CheckHandle(HANDLE handle, const std::wstring& path, bool oneNameOnly) {
-  BY_HANDLE_FILE_INFORMATION facts{};
   const DWORD named = ::GetFileAttributesW(path.c_str());
-  if (named == INVALID_FILE_ATTRIBUTES || !::GetFileInformationByHandle(handle, &facts)) return {};
-  const DWORD attributes = facts.dwFileAttributes | named;
+  const std::optional<DWORD> reached = AttributesOf(handle);
+  if (named == INVALID_FILE_ATTRIBUTES || !reached) return {};
+  const DWORD attributes = *reached | named;
   if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return {};
-  if (oneNameOnly && !(attributes & FILE_ATTRIBUTE_DIRECTORY) && facts.nNumberOfLinks > 1) return {};
+  if (oneNameOnly && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    const std::optional<ULONG> names = NamesOf(handle);
+    if (!names || *names > 1) return {};
+  }
   if (!CanNameHandles()) return {true, std::wstring()};
   const std::optional<std::wstring> folder = FolderFinalPath(path);
   if (!folder || !ReachedAs(handle, *folder, LastPart(path))) return {};

@@ -7,6 +7,7 @@
 
 #include "base/Path.h"
 #include "platform/win32/LinkCheck.h"
+#include "platform/win32/NtFile.h"
 #include "platform/win32/ScopedWin.h"
 
 namespace quietreel::win32 {
@@ -21,39 +22,6 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     written += done;
   }
   return true;
-}
-
-// The information classes of NtSetInformationFile, which is there on every
-// Windows (SetFileInformationByHandle only from Vista on).
-constexpr int kFileBasicInformation = 4;
-constexpr int kFileDispositionInformation = 13;
-
-bool SetInformation(HANDLE file, void* information, ULONG size, int informationClass) {
-  struct IoStatus {
-    ULONG_PTR status;
-    ULONG_PTR information;
-  } io{};
-  using SetInformationFile = LONG NTAPI(HANDLE, IoStatus*, void*, ULONG, int);
-  auto* setInformation = FunctionOfLoaded<SetInformationFile>(L"ntdll.dll", "NtSetInformationFile");
-  return setInformation && setInformation(file, &io, information, size, informationClass) >= 0;
-}
-
-// Sets a file's attributes through its handle, so they land on the very
-// file that was opened. 0 would mean "leave them" to the system.
-bool SetAttributesOf(HANDLE file, DWORD attributes) {
-  struct BasicInformation {
-    LARGE_INTEGER creation, lastAccess, lastWrite, change;  // zero: left as they are
-    ULONG attributes;
-  } basic{};
-  basic.attributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
-  return SetInformation(file, &basic, sizeof(basic), kFileBasicInformation);
-}
-
-bool MarkForDeletion(HANDLE file) {
-  struct DispositionInformation {
-    BOOLEAN deleteFile;
-  } disposition{TRUE};
-  return SetInformation(file, &disposition, sizeof(disposition), kFileDispositionInformation);
 }
 
 // What SetFileAttributesW lets a program set.
@@ -79,10 +47,10 @@ HANDLE OpenOwnName(const std::wstring& path, DWORD access, const std::wstring& f
   // attributes through any handle. Windows grants it whatever the bits.
   if (!file.Valid() && ::GetLastError() == ERROR_ACCESS_DENIED && (access & FILE_WRITE_ATTRIBUTES))
     file.Reset(open(access & ~FILE_WRITE_ATTRIBUTES));
-  BY_HANDLE_FILE_INFORMATION facts{};
-  if (!file.Valid() || !::GetFileInformationByHandle(file.Get(), &facts)) return nullptr;
-  attributes = facts.dwFileAttributes;
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !ReachedAs(file.Get(), folderFinalPath, name)) return nullptr;
+  const std::optional<DWORD> found = file.Valid() ? AttributesOf(file.Get()) : std::nullopt;
+  if (!found || (*found & FILE_ATTRIBUTE_REPARSE_POINT) || !ReachedAs(file.Get(), folderFinalPath, name))
+    return nullptr;
+  attributes = *found;
   return file.Release();
 }
 
@@ -273,9 +241,9 @@ bool Win32FileSystem::SetAttributes(const std::wstring& path, std::uint32_t attr
   const DWORD wanted = attributes & kSettableAttributes;
   const DWORD first = wanted & ~FILE_ATTRIBUTE_READONLY;
   if (first != wanted && !SetAttributesOf(file.Get(), first)) return false;
-  BY_HANDLE_FILE_INFORMATION facts{};
-  return SetAttributesOf(file.Get(), wanted) && ::GetFileInformationByHandle(file.Get(), &facts) &&
-         (facts.dwFileAttributes & kSettableAttributes) == wanted;
+  if (!SetAttributesOf(file.Get(), wanted)) return false;
+  const std::optional<DWORD> now = AttributesOf(file.Get());
+  return now && (*now & kSettableAttributes) == wanted;
 }
 
 std::unique_ptr<DirectoryEnumeration> Win32FileSystem::Enumerate(const std::wstring& directory) {
