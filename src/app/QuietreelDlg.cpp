@@ -14,6 +14,11 @@
 namespace quietreel {
 namespace {
 
+// Block and Restore use core.dat and backup in the program's folder, which
+// is fixed at start; when it could not be, no path worked out later is
+// trusted in its place.
+constexpr wchar_t kNoProgramFolder[] = L"无法确定程序所在的文件夹，为安全起见未做任何修改！";
+
 // A paint context that is always handed back.
 class ScopedPaint {
  public:
@@ -69,10 +74,14 @@ void CQuietreelDlg::OnCommand(int id, int code) {
   win32::DialogOwner owner(Hwnd());
   switch (id) {
     case IDOK:
-      Block(services_, owner);
-      break;
     case IDC_RESTORE:
-      Restore(services_, owner);
+      if (services_.programDirectory.empty()) {
+        owner.ShowWarning(kNoProgramFolder);
+      } else if (id == IDOK) {
+        Block(services_, owner);
+      } else {
+        Restore(services_, owner);
+      }
       break;
     case IDC_RESET:
       Reset(services_, owner);
@@ -87,7 +96,7 @@ void CQuietreelDlg::OnCommand(int id, int code) {
       ShowHelp(Hwnd());
       break;
     case ID_MENU_CHECK_UPDATE:
-      win32::OpenUrl(kDownloadPageUrl);
+      win32::OpenUrl(Hwnd(), kDownloadPageUrl);
       break;
     case IDCANCEL:
       EndDialog(IDCANCEL);

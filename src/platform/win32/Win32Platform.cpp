@@ -80,11 +80,6 @@ std::wstring ModuleFileName() {
   }
 }
 
-std::wstring ProgramDirectory() {
-  std::wstring path = ModuleFileName();
-  return path.substr(0, path.rfind(L'\\') + 1);
-}
-
 // drivers\etc is exempt from the redirection a 32-bit process meets on
 // 64-bit Windows, so this names the one hosts file the system reads.
 // Without a system folder there is no hosts file to name: a relative path
