@@ -7,10 +7,12 @@
 
 #include <cstring>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "Disk.h"
 #include "Expect.h"
+#include "Pages.h"
 #include "PlantedCode.h"
 #include "Program.h"
 #include "hosts/BlockListCodec.h"
@@ -25,6 +27,11 @@ using namespace expected;
 const std::wstring kPublic = L"C:\\users\\Public\\Documents";
 const std::wstring kVictim = kPublic + L"\\victim.txt";
 const std::string kVictimBytes = "someone else's file";
+// The link the exe's folder is reached through, and the user's folder it is
+// pointed at once the window is up.
+const std::wstring kExeFolderLink = kPublic + L"\\Quietreel";
+const std::wstring kElsewhere = kPublic + L"\\elsewhere";
+const std::string kRedirectingHosts = "6.6.6.6 www.bank.example\r\n";
 const std::wstring kShellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 std::wstring DriverFolder() {
@@ -96,6 +103,28 @@ class Changes {
   std::vector<std::function<void()>> undo_;
 };
 
+// The names and bytes of the files in a folder.
+std::map<std::wstring, std::string> FilesIn(const std::wstring& folder) {
+  std::map<std::wstring, std::string> files;
+  WIN32_FIND_DATAW data{};
+  HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return files;
+  do {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      files[data.cFileName] = ReadBytes(folder + L"\\" + data.cFileName).value_or("<unreadable>");
+  } while (::FindNextFileW(find, &data));
+  ::FindClose(find);
+  return files;
+}
+
+// The exe's folder link pointed at a folder of the user's own that holds
+// one file, as the user's program can do while the window is up.
+void Retarget(Changes& changes, const std::wstring& name, const std::string& bytes) {
+  RemoveTree(kElsewhere);
+  ASSERT_TRUE(MakeFile(kElsewhere + L"\\" + name, bytes));
+  changes.Link(kExeFolderLink, kElsewhere);
+}
+
 struct Attack {
   const char* name;
   // Before the program starts: `folder` is the exe's.
@@ -104,6 +133,12 @@ struct Attack {
   int press;      // a main-window button when there is no repair
   const wchar_t* text;
   bool warning;
+  // Started through kExeFolderLink rather than from its folder.
+  bool throughLink = false;
+  // Once the window is up, before the press; `folder` is the exe's.
+  std::function<void(Changes&, const std::wstring& folder)> meanwhile = nullptr;
+  // What the user does instead of a press, with what it must show.
+  std::function<void(const Program&)> use = nullptr;
 };
 void PrintTo(const Attack& attack, std::ostream* out) { *out << attack.name; }
 
@@ -146,7 +181,51 @@ const Attack kAttacks[] = {
     {"DllBesideTheExe",
      [](Changes&, const std::wstring& folder) { CopyPlanted(L"planted\\shcore.dll", folder + L"shcore.dll"); },
      IDC_CLEAN_TEMP_FILES, 0, kCleaned, false},
+    // The browser an elevated program starts is its child, with its token,
+    // and the user's HKCU handlers choose it on Windows; every page must be
+    // started by the desktop shell instead. Wine reads no HKCU classes, so
+    // the handler that records its opener is in HKLM (scripts/test-e2e.sh).
+    {"PagesOpenedByTheElevatedProgram", [](Changes&, const std::wstring&) {}, 0, 0, nullptr, false, false, nullptr,
+     [](const Program& program) {
+       const std::vector<OpenedPage> pages = OpenEveryPage(program);
+       EXPECT_EQ(pages.size(), 5u);
+       for (const OpenedPage& page : pages) EXPECT_EQ(page.opener, "explorer.exe") << page.address;
+     }},
+    // The exe's folder is fixed when the program starts: its link pointed
+    // elsewhere later yields no backup to Restore and gets none from Block.
+    {"ExeFolderRetargetedBeforeRestore", [](Changes&, const std::wstring&) {}, 0, IDC_RESTORE, kAlreadyRestored, false,
+     true, [](Changes& changes, const std::wstring&) { Retarget(changes, kBackupName, kRedirectingHosts); }},
+    {"ExeFolderRetargetedBeforeBlock", [](Changes&, const std::wstring&) {}, 0, IDOK, kBlocked, false, true,
+     [](Changes& changes, const std::wstring& folder) {
+       Retarget(changes, kCoreDatName, ReadBytes(folder + kCoreDatName).value_or(""));
+     }},
 };
+
+// The row's press and the box it must bring: from the troubleshooting
+// dialog for a repair, else from the main window. The hosts file is
+// blocked after a Block that succeeds and keeps every byte otherwise.
+void PressAndExpectTheBox(const Attack& attack, const Program& program, const std::optional<std::string>& hostsBefore) {
+  HWND owner = program.Main();
+  if (attack.faqButton) {
+    Command(program.Main(), IDC_OPEN_FAQ);
+    owner = WaitForDialog(program.Id(), program.Main());
+    ASSERT_NE(owner, nullptr);
+    Command(owner, attack.faqButton);
+    if (attack.faqButton == IDC_CLEAN_TEMP_FILES) Answer(WaitForMessageBox(program.Id(), owner), IDOK);
+  } else {
+    Command(owner, attack.press);
+  }
+  // Warnings belong to the main window, whichever dialog asked.
+  MessageBoxView box = attack.warning ? WaitForMessageBox(program.Id(), program.Main(), owner)
+                                      : WaitForMessageBox(program.Id(), owner);
+  ExpectBox(box, L"Quietreel", attack.text, attack.warning);
+  Answer(box, IDOK);
+  if (attack.press == IDOK && !attack.warning) {
+    EXPECT_TRUE(WaitUntil([] { return ProtectionOf(kHostsPath) == testsupport::kProtection; }));
+  } else {
+    EXPECT_EQ(ReadBytes(kHostsPath), hostsBefore);
+  }
+}
 
 class Attacks : public ::testing::TestWithParam<Attack> {};
 
@@ -159,33 +238,24 @@ TEST_P(Attacks, ComeToNothing) {
   const DWORD victimAttributes = Attributes(kVictim);
   {
     Changes changes;
-    Program program(L"Quietreel.exe", [&](const std::wstring& folder) { attack.plant(changes, folder); });
+    Program program(
+        L"Quietreel.exe", [&](const std::wstring& folder) { attack.plant(changes, folder); },
+        attack.throughLink ? kExeFolderLink : L"");
     ASSERT_NE(program.Main(), nullptr);
-    HWND owner = program.Main();
-    if (attack.faqButton) {
-      Command(program.Main(), IDC_OPEN_FAQ);
-      owner = WaitForDialog(program.Id(), program.Main());
-      ASSERT_NE(owner, nullptr);
-      Command(owner, attack.faqButton);
-      if (attack.faqButton == IDC_CLEAN_TEMP_FILES) Answer(WaitForMessageBox(program.Id(), owner), IDOK);
+    if (attack.meanwhile) attack.meanwhile(changes, program.Folder());
+    const std::map<std::wstring, std::string> elsewhere = FilesIn(kElsewhere);
+    if (attack.use) {
+      attack.use(program);
     } else {
-      Command(owner, attack.press);
+      PressAndExpectTheBox(attack, program, hostsBefore);
     }
-    // Warnings belong to the main window, whichever dialog asked.
-    MessageBoxView box = attack.warning ? WaitForMessageBox(program.Id(), program.Main(), owner)
-                                        : WaitForMessageBox(program.Id(), owner);
-    ExpectBox(box, L"Quietreel", attack.text, attack.warning);
-    Answer(box, IDOK);
-    if (attack.press == IDOK && !attack.warning) {
-      EXPECT_TRUE(WaitUntil([] { return ProtectionOf(kHostsPath) == testsupport::kProtection; }));
-    } else {
-      EXPECT_EQ(ReadBytes(kHostsPath), hostsBefore);
-    }
+    EXPECT_EQ(FilesIn(kElsewhere), elsewhere) << "the folder the link was pointed at changed";
   }
   EXPECT_EQ(ReadBytes(kVictim), kVictimBytes);
   EXPECT_EQ(Attributes(kVictim), victimAttributes);
   EXPECT_FALSE(IsFile(QUIETREEL_E2E_PLANTED_RAN)) << "planted code ran";
   ::DeleteFileW(kVictim.c_str());
+  RemoveTree(kElsewhere);
   RemoveTree(SharedObjects());
 }
 
