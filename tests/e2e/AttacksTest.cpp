@@ -196,8 +196,10 @@ const Attack kAttacks[] = {
     {"ExeFolderRetargetedBeforeRestore", [](Changes&, const std::wstring&) {}, 0, IDC_RESTORE, kAlreadyRestored, false,
      true, [](Changes& changes, const std::wstring&) { Retarget(changes, kBackupName, kRedirectingHosts); }},
     {"ExeFolderRetargetedBeforeBlock", [](Changes&, const std::wstring&) {}, 0, IDOK, kBlocked, false, true,
-     [](Changes& changes, const std::wstring& folder) {
-       Retarget(changes, kCoreDatName, ReadBytes(folder + kCoreDatName).value_or(""));
+     [](Changes& changes, const std::wstring&) {
+       Retarget(changes, kCoreDatName,
+                quietreel::EncodeBlockList(quietreel::kBlockListBaseChar, "0.0.0.0 ads.example.com\n",
+                                           quietreel::kBlockListSeed));
      }},
 };
 
