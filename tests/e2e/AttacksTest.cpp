@@ -218,8 +218,8 @@ void PressAndExpectTheBox(const Attack& attack, const Program& program, const st
     Command(owner, attack.press);
   }
   // Warnings belong to the main window, whichever dialog asked.
-  MessageBoxView box = attack.warning ? WaitForMessageBox(program.Id(), program.Main(), owner)
-                                      : WaitForMessageBox(program.Id(), owner);
+  MessageBoxView box =
+      attack.warning ? WaitForMessageBox(program.Id(), program.Main(), owner) : WaitForMessageBox(program.Id(), owner);
   ExpectBox(box, L"Quietreel", attack.text, attack.warning);
   Answer(box, IDOK);
   if (attack.press == IDOK && !attack.warning) {

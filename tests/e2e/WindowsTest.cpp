@@ -180,8 +180,7 @@ TEST(Links, OpenTheMakersPagesAndCheckForUpdatesItsDownloadPage) {
   ASSERT_NE(program.Main(), nullptr);
   std::vector<std::string> addresses;
   for (const OpenedPage& page : OpenEveryPage(program)) addresses.push_back(page.address);
-  EXPECT_EQ(addresses,
-            (std::vector<std::string>{kWebsitePage, kShopPage, kMicroblogPage, kWebsitePage, kUpdatePage}));
+  EXPECT_EQ(addresses, (std::vector<std::string>{kWebsitePage, kShopPage, kMicroblogPage, kWebsitePage, kUpdatePage}));
 }
 
 }  // namespace

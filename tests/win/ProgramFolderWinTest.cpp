@@ -2,7 +2,6 @@
 // whatever link it was started through, held so that it cannot be renamed,
 // named without the long-path prefix, and whether the user could write it.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include "TestSupport.h"
@@ -60,7 +59,8 @@ TEST(ProgramFolder, PlainPathDropsTheLongPathPrefixOnlyWhereItNamesADriveOrShare
       {L"\\\\?\\C:\\Users\\u\\Downloads\\q", L"C:\\Users\\u\\Downloads\\q"},
       {L"\\\\?\\UNC\\server\\share\\q", L"\\\\server\\share\\q"},
       {L"\\\\?\\C:\\", L"C:"},
-      {L"\\\\?\\Volume{0b1c2d3e-0000-0000-0000-100000000000}\\q", L"\\\\?\\Volume{0b1c2d3e-0000-0000-0000-100000000000}\\q"},
+      {L"\\\\?\\Volume{0b1c2d3e-0000-0000-0000-100000000000}\\q",
+       L"\\\\?\\Volume{0b1c2d3e-0000-0000-0000-100000000000}\\q"},
       {L"C:\\q\\", L"C:\\q"},
   };
   for (const auto& row : rows) EXPECT_EQ(PlainPath(row.final), row.plain) << testing::PrintToString(row.final);

@@ -11,9 +11,8 @@
 // token has nothing deny-only; so privileges, integrity level and owner are
 // checked on Windows only, and the groups against the built-in list.
 #include <gtest/gtest.h>
-
 #include <windows.h>
-
+// windows.h first: sddl.h builds on it.
 #include <sddl.h>
 
 #include <algorithm>
@@ -110,9 +109,7 @@ std::vector<std::wstring> PrivilegeNames(HANDLE token) {
   return names;
 }
 
-bool RunsOnWine() {
-  return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
+bool RunsOnWine() { return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
 HANDLE ProcessToken() {
   HANDLE token = nullptr;

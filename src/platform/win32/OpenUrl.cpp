@@ -143,7 +143,8 @@ void OpenUrl(HWND owner, const std::wstring& address) {
   if (address.size() >= sizeof(buffer) / sizeof(buffer[0])) return;
   std::wmemcpy(buffer, address.c_str(), address.size());
   const bool opened = ProcessIsElevated() ? OpenThroughTheDesktopShell(buffer) : OpenHere(buffer);
-  if (!opened) ::MessageBoxW(owner, (kCopyTheAddress + address).c_str(), ProgramName().c_str(), MB_OK | MB_ICONINFORMATION);
+  if (!opened)
+    ::MessageBoxW(owner, (kCopyTheAddress + address).c_str(), ProgramName().c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace quietreel::win32

@@ -50,8 +50,8 @@ std::wstring Openable(const std::wstring& folder) { return folder.back() == L':'
 // handled with the user's rights. (A mandatory label on the folder is not
 // read: it could only take rights away from the Medium-integrity token.)
 bool UserCouldWrite(HANDLE folder) {
-  constexpr SECURITY_INFORMATION kParts = OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION |
-                                          DACL_SECURITY_INFORMATION;
+  constexpr SECURITY_INFORMATION kParts =
+      OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
   DWORD size = 0;
   ::GetKernelObjectSecurity(folder, kParts, nullptr, 0, &size);
   if (size == 0) return true;
@@ -66,7 +66,8 @@ bool UserCouldWrite(HANDLE folder) {
   if (!::AccessCheck(descriptor.data(), token.Get(), MAXIMUM_ALLOWED, &mapping, &privileges, &privilegesSize, &granted,
                      &status))
     return true;
-  constexpr DWORD kChanges = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER;
+  constexpr DWORD kChanges =
+      FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER;
   return status && (granted & kChanges) != 0;
 }
 
@@ -101,11 +102,9 @@ HANDLE Fix(const std::wstring& exePath, std::wstring& path) {
     std::optional<std::wstring> held = FinalPathOf(getFinalPath, folder.Get());
     if (!held || ::_wcsicmp(WithoutTrailingBackslashes(*held).c_str(), folderName.c_str()) != 0) return nullptr;
   }
-  ScopedHandle again(::CreateFileW((Openable(folderName) + (folderName.back() == L':' ? L"" : L"\\") +
-                                    file.substr(slash + 1))
-                                       .c_str(),
-                                   FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
-                                   nullptr));
+  ScopedHandle again(
+      ::CreateFileW((Openable(folderName) + (folderName.back() == L':' ? L"" : L"\\") + file.substr(slash + 1)).c_str(),
+                    FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!again.Valid() || !SameFile(exe.Get(), again.Get())) return nullptr;
   path = PlainPath(folderName);
   return folder.Release();

@@ -32,8 +32,10 @@ bool IsAdministratorEquivalent(PSID sid) {
   static const DWORD kBuiltin[] = {544, 547, 548, 549, 550, 551, 553, 554, 556, 569};
   static const DWORD kDomain[] = {498, 512, 516, 517, 518, 519, 520, 521};
   const SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-  if (!::IsValidSid(sid) || std::memcmp(::GetSidIdentifierAuthority(sid), &nt, sizeof(nt)) != 0) return false;
+  if (!::IsValidSid(sid) || std::memcmp(&static_cast<const SID*>(sid)->IdentifierAuthority, &nt, sizeof(nt)) != 0)
+    return false;
   const BYTE count = *::GetSidSubAuthorityCount(sid);
+  if (count == 0) return false;
   const DWORD first = *::GetSidSubAuthority(sid, 0);
   const DWORD last = *::GetSidSubAuthority(sid, count - 1u);
   auto among = [last](const DWORD* begin, const DWORD* end) { return std::find(begin, end, last) != end; };
@@ -70,11 +72,11 @@ bool LowerToMediumIntegrity(HANDLE process, HANDLE token) {
   std::vector<BYTE> label = Information(process, TokenIntegrityLevel);
   if (label.empty()) return false;
   PSID level = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(label.data())->Label.Sid;
-  if (*::GetSidSubAuthority(level, *::GetSidSubAuthorityCount(level) - 1u) <= SECURITY_MANDATORY_MEDIUM_RID) return true;
-  SID_IDENTIFIER_AUTHORITY mandatory = SECURITY_MANDATORY_LABEL_AUTHORITY;
+  if (*::GetSidSubAuthority(level, *::GetSidSubAuthorityCount(level) - 1u) <= SECURITY_MANDATORY_MEDIUM_RID)
+    return true;
   BYTE medium[SECURITY_MAX_SID_SIZE];
-  if (!::InitializeSid(medium, &mandatory, 1)) return false;
-  *::GetSidSubAuthority(medium, 0) = SECURITY_MANDATORY_MEDIUM_RID;
+  DWORD mediumSize = sizeof(medium);
+  if (!::CreateWellKnownSid(WinMediumLabelSid, nullptr, medium, &mediumSize)) return false;
   TOKEN_MANDATORY_LABEL lowered{{medium, SE_GROUP_INTEGRITY}};
   return ::SetTokenInformation(token, TokenIntegrityLevel, &lowered, sizeof(lowered) + ::GetLengthSid(medium)) != FALSE;
 }
@@ -125,8 +127,8 @@ HANDLE UserRightsToken() {
     if (IsAdministratorEquivalent(sid) || DenyOnlyIn(linked, sid)) disable.push_back({sid, 0});
   }
   raw = nullptr;
-  if (!::CreateRestrictedToken(process.Get(), DISABLE_MAX_PRIVILEGE, static_cast<DWORD>(disable.size()),
-                               disable.data(), 0, nullptr, 0, nullptr, &raw))
+  if (!::CreateRestrictedToken(process.Get(), DISABLE_MAX_PRIVILEGE, static_cast<DWORD>(disable.size()), disable.data(),
+                               0, nullptr, 0, nullptr, &raw))
     return nullptr;
   // A copy of a process token is a primary token; a thread wears only an
   // impersonation token.
