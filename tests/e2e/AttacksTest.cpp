@@ -135,8 +135,8 @@ struct Attack {
   bool warning;
   // Started through kExeFolderLink rather than from its folder.
   bool throughLink = false;
-  // Once the window is up, before the press; `folder` is the exe's.
-  std::function<void(Changes&, const std::wstring& folder)> meanwhile = nullptr;
+  // Once the window is up, before the press.
+  std::function<void(Changes&)> meanwhile = nullptr;
   // What the user does instead of a press, with what it must show.
   std::function<void(const Program&)> use = nullptr;
 };
@@ -194,9 +194,9 @@ const Attack kAttacks[] = {
     // The exe's folder is fixed when the program starts: its link pointed
     // elsewhere later yields no backup to Restore and gets none from Block.
     {"ExeFolderRetargetedBeforeRestore", [](Changes&, const std::wstring&) {}, 0, IDC_RESTORE, kAlreadyRestored, false,
-     true, [](Changes& changes, const std::wstring&) { Retarget(changes, kBackupName, kRedirectingHosts); }},
+     true, [](Changes& changes) { Retarget(changes, kBackupName, kRedirectingHosts); }},
     {"ExeFolderRetargetedBeforeBlock", [](Changes&, const std::wstring&) {}, 0, IDOK, kBlocked, false, true,
-     [](Changes& changes, const std::wstring&) {
+     [](Changes& changes) {
        Retarget(changes, kCoreDatName,
                 quietreel::EncodeBlockList(quietreel::kBlockListBaseChar, "0.0.0.0 ads.example.com\n",
                                            quietreel::kBlockListSeed));
@@ -244,7 +244,7 @@ TEST_P(Attacks, ComeToNothing) {
         L"Quietreel.exe", [&](const std::wstring& folder) { attack.plant(changes, folder); },
         attack.throughLink ? kExeFolderLink : L"");
     ASSERT_NE(program.Main(), nullptr);
-    if (attack.meanwhile) attack.meanwhile(changes, program.Folder());
+    if (attack.meanwhile) attack.meanwhile(changes);
     const std::map<std::wstring, std::string> elsewhere = FilesIn(kElsewhere);
     if (attack.use) {
       attack.use(program);
