@@ -29,16 +29,13 @@ export QUIETREEL_E2E_EXE QUIETREEL_E2E_BLOCKLIST QUIETREEL_E2E_URL_LOG QUIETREEL
 QUIETREEL_E2E_EXE=$(winepath_of "$work/release/Quietreel.exe")
 QUIETREEL_E2E_BLOCKLIST=$(winepath_of "$repo/data/blocklist.txt")
 
-# The browser Wine starts for web addresses: a script that writes down the
-# address it was given.
+# The browser for web addresses: a program that writes down each address
+# and which program started it (tests/e2e/PageRecorder.cpp), registered in
+# HKLM, whose http handler Wine uses (it reads no HKCU classes).
 pages=$work/opened-pages.txt
 : >"$pages"
 QUIETREEL_E2E_URL_LOG=$(winepath_of "$pages")
-cat >"$work/browser.sh" <<BROWSER
-#!/bin/sh
-printf '%s\n' "\$1" >>"$pages"
-BROWSER
-chmod +x "$work/browser.sh"
+recorder=$(winepath_of "$build_root/win32-tests/bin/quietreel_e2e_browser.exe")
 
 # The prefix's hosts file, as it was, is put back when the script ends.
 keep_hosts_file() {
@@ -57,7 +54,8 @@ put_back() {
 prepare_prefix() {
   use_prefix "$@"
   at_exit stop_wine "$WINEPREFIX"
-  "$wine" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser.sh" /f >/dev/null 2>&1
+  "$wine" reg add 'HKLM\Software\Classes\http\shell\open\command' /ve \
+    /d "\"$recorder\" \"$QUIETREEL_E2E_URL_LOG\" \"%1\"" /f >/dev/null 2>&1
   keep_hosts_file
 }
 

@@ -87,7 +87,7 @@ void CQuietreelDlg::OnCommand(int id, int code) {
       ShowHelp(Hwnd());
       break;
     case ID_MENU_CHECK_UPDATE:
-      win32::OpenUrl(kDownloadPageUrl);
+      win32::OpenUrl(Hwnd(), kDownloadPageUrl);
       break;
     case IDCANCEL:
       EndDialog(IDCANCEL);

@@ -38,7 +38,7 @@ bool CAboutDlg::OnNotify(const NMHDR& header, LRESULT& result) {
   const wchar_t* address = LinkAddress(header.idFrom);
   if (!address) return false;
   result = 0;
-  win32::OpenUrl(address);
+  win32::OpenUrl(Hwnd(), address);
   return true;
 }
 

@@ -9,8 +9,8 @@
 namespace quietreel {
 
 std::optional<std::string> LoadBlockList(const Services& services, Window& owner) {
-  ReadResult read = services.files.ReadWhole(JoinPath(services.programDirectory, kBlockListFileName),
-                                             kBlockListSizeLimit, Names::kOneOnly);
+  ReadResult read = services.userFiles->ReadWhole(JoinPath(services.programDirectory, kBlockListFileName),
+                                                  kBlockListSizeLimit, Names::kOneOnly);
   switch (read.status) {
     case ReadStatus::kOk:
       break;

@@ -4,7 +4,10 @@
 
 #include "base/Brand.h"
 #include "base/Path.h"
+#include "hosts/BackupRecord.h"
 #include "hosts/BlockListFile.h"
+#include "hosts/BlockListRules.h"
+#include "hosts/BlockSection.h"
 #include "hosts/HostsMessages.h"
 #include "hosts/HostsPaths.h"
 #include "hosts/LockedFile.h"
@@ -15,6 +18,7 @@ namespace {
 // A hosts file larger than this is not one the program can save and put
 // back in one piece.
 constexpr std::size_t kHostsSizeLimit = 64u << 20;
+constexpr std::size_t kRecordSizeLimit = 4096;
 
 // Stands in `backup` for a hosts file that did not exist before blocking.
 std::string BackupMarker() {
@@ -24,6 +28,11 @@ std::string BackupMarker() {
 }
 
 std::wstring BackupPath(const Services& services) { return JoinPath(services.programDirectory, kBackupFileName); }
+
+std::wstring RecordPath(const Services& services) {
+  const std::wstring& hosts = services.hostsPath;
+  return JoinPath(hosts.substr(0, hosts.find_last_of(L'\\')), kRecordFileName);
+}
 
 // The list as the bytes that go into the hosts file: LF written as CR LF,
 // the way a text-mode stream writes it.
@@ -38,11 +47,39 @@ std::string HostsBytes(const std::string& list) {
 }
 
 // A `backup` the program made is a plain file; anything else that took the
-// name since is left alone.
+// name since is left alone. The record of it goes with it.
 void RemoveOurBackup(const Services& services) {
   const std::wstring backup = BackupPath(services);
-  const FileFacts facts = services.files.Look(backup);
-  if (facts.kind == FileKind::kFile && facts.plain) services.files.Remove(backup);
+  const FileFacts facts = services.userFiles->Look(backup);
+  if (facts.kind == FileKind::kFile && facts.plain) services.userFiles->Remove(backup);
+  services.files.Remove(RecordPath(services));
+}
+
+// The record is made anew, after `backup` is on disk and before the hosts
+// file changes, so it never vouches for a copy that is not there.
+bool KeepRecord(const Services& services, const std::string& backup, bool lineBreakAdded) {
+  services.files.Remove(RecordPath(services));  // left by a run the power cut short
+  return services.files.CreateNew(RecordPath(services), RecordText(backup, lineBreakAdded), 0);
+}
+
+std::optional<BackupRecord> ReadRecord(const Services& services) {
+  const ReadResult read = services.files.ReadWhole(RecordPath(services), kRecordSizeLimit, Names::kOneOnly);
+  return read.status == ReadStatus::kOk ? ParseRecord(read.bytes) : std::nullopt;
+}
+
+// Any program of the user's may rewrite `backup`, so its bytes reach the
+// hosts file only as far as they can be vouched for: the hosts file begins
+// with them and nothing follows that could do more than block (what Block
+// appended before its section was marked), they are the marker Block
+// writes when there was no hosts file, or the record Block kept where only
+// administrators write says they are what Block saved.
+bool IsOurBackup(const Services& services, const std::optional<std::string>& hosts, const std::string& saved) {
+  if (hosts && hosts->size() >= saved.size() && hosts->compare(0, saved.size(), saved) == 0 &&
+      IsBlockOnlyList(std::string_view(*hosts).substr(saved.size())))
+    return true;
+  if (saved == BackupMarker()) return true;
+  const std::optional<BackupRecord> record = ReadRecord(services);
+  return record && RecordsBackup(*record, saved);
 }
 
 // The hosts file becomes `bytes` in one step: they are written beside it,
@@ -96,19 +133,19 @@ bool EndsWithLineBreakOrEmpty(const std::string& text) { return text.empty() || 
 // From a state with a hosts file: save it to `backup`, then extend it. The
 // saved copy is on disk before the hosts file is touched, and is made as a
 // new file, never written through a name that appeared since the checks.
-BlockOutcome ExtendHosts(const Services& services, const std::string& list) {
+BlockOutcome ExtendHosts(const Services& services, const std::string& list, const std::string& original) {
   FileSystem& files = services.files;
+  const bool lineBreakAdded = !list.empty() && !EndsWithLineBreakOrEmpty(original);
   UnhideFile(files, services.hostsPath);
-  ReadResult original = files.ReadWhole(services.hostsPath, kHostsSizeLimit, Names::kAny);
-  if (original.status != ReadStatus::kOk || !files.CreateNew(BackupPath(services), original.bytes, 0)) {
+  if (!services.userFiles->CreateNew(BackupPath(services), original, 0) ||
+      !KeepRecord(services, original, lineBreakAdded)) {
     RemoveOurBackup(services);
     HideFile(files, services.hostsPath);
     return BlockOutcome::kInterrupted;
   }
-  std::string bytes = HostsBytes(list);
-  if (!list.empty() && !EndsWithLineBreakOrEmpty(original.bytes)) bytes.insert(0, "\r\n");
+  const std::string bytes = (lineBreakAdded ? "\r\n" : "") + HostsBytes(list);
   return AppendList(services, list, bytes, false, [&] {
-    const bool putBack = ReplaceHosts(services, original.bytes);
+    const bool putBack = ReplaceHosts(services, original);
     HideFile(files, services.hostsPath);
     return putBack;
   });
@@ -118,7 +155,8 @@ BlockOutcome ExtendHosts(const Services& services, const std::string& list) {
 // hosts file is only ever created with its way back already on disk.
 BlockOutcome CreateHosts(const Services& services, const std::string& list) {
   FileSystem& files = services.files;
-  if (!files.CreateNew(BackupPath(services), BackupMarker(), 0)) {
+  if (!services.userFiles->CreateNew(BackupPath(services), BackupMarker(), 0) ||
+      !KeepRecord(services, BackupMarker(), false)) {
     RemoveOurBackup(services);
     return BlockOutcome::kInterrupted;
   }
@@ -143,58 +181,132 @@ void Tell(const Services& services, Window& owner, BlockOutcome outcome) {
   }
 }
 
+// Block and Restore use the program's folder as it was fixed at start, with
+// the rights that folder needs; without either they touch nothing.
+bool ProgramFolderReady(const Services& services, Window& owner) {
+  if (services.programDirectory.empty()) {
+    owner.ShowWarning(kNoProgramFolder);
+    return false;
+  }
+  if (!services.userFiles) {
+    owner.ShowWarning(kNoUserRights);
+    return false;
+  }
+  return true;
+}
+
+// The hosts file as it is, or nothing when there is none; false when it is
+// there but cannot be read.
+bool ReadHosts(const Services& services, std::optional<std::string>& hosts) {
+  ReadResult read = services.files.ReadWhole(services.hostsPath, kHostsSizeLimit, Names::kAny);
+  if (read.status == ReadStatus::kOk) hosts = std::move(read.bytes);
+  return read.status == ReadStatus::kOk || read.status == ReadStatus::kMissing;
+}
+
+// What an existing `backup` says about a hosts file without Block's
+// section: blocked before the section was marked, or a copy no one can
+// vouch for. Either way Block adds nothing.
+void RefuseOverBackup(const Services& services, Window& owner, const std::optional<std::string>& hosts) {
+  const ReadResult saved = services.userFiles->ReadWhole(BackupPath(services), kHostsSizeLimit, Names::kOneOnly);
+  if (saved.status == ReadStatus::kNotPlain) {
+    owner.ShowWarning(kNotPlainFile);
+  } else if (saved.status == ReadStatus::kOk && IsOurBackup(services, hosts, saved.bytes)) {
+    owner.ShowWarning(kAlreadyBlocked);
+  } else {
+    owner.ShowWarning(kBackupUntrusted);
+  }
+}
+
 }  // namespace
 
 // The files beside the program are in a folder the user can write. A link
 // or a second name there could make the program read or write someone
 // else's file with administrator rights, so it refuses and touches nothing;
-// core.dat's own read makes the same check.
+// core.dat's own read makes the same check. A hosts file that holds Block's
+// section is blocked already, whatever `backup` says.
 void Block(const Services& services, Window& owner) {
-  FileSystem& files = services.files;
-  const FileFacts backup = files.Look(BackupPath(services));
-  const FileFacts hosts = files.Look(services.hostsPath);
+  if (!ProgramFolderReady(services, owner)) return;
+  const FileFacts backup = services.userFiles->Look(BackupPath(services));
+  std::optional<std::string> hosts;
   if (!backup.plain) {
     owner.ShowWarning(kNotPlainFile);
     return;
   }
-  if (hosts.kind == FileKind::kMissing) {
-    if (backup.kind == FileKind::kFile) files.Remove(BackupPath(services));
-  } else if (backup.kind != FileKind::kMissing) {
+  if (!ReadHosts(services, hosts)) {
+    owner.ShowWarning(kInterrupted);
+    return;
+  }
+  if (hosts && HasSection(*hosts)) {
     owner.ShowWarning(kAlreadyBlocked);
+    return;
+  }
+  if (!hosts) {
+    RemoveOurBackup(services);  // stale, as a Reset leaves it
+  } else if (backup.kind != FileKind::kMissing) {
+    RefuseOverBackup(services, owner, hosts);
     return;
   }
   std::optional<std::string> list = LoadBlockList(services, owner);
   if (!list) return;
-  if (hosts.kind == FileKind::kUnknown) {
-    owner.ShowWarning(kInterrupted);
-    return;
-  }
-  Tell(services, owner, hosts.kind == FileKind::kMissing ? CreateHosts(services, *list) : ExtendHosts(services, *list));
+  Tell(services, owner, hosts ? ExtendHosts(services, *list, *hosts) : CreateHosts(services, *list));
 }
 
-// `backup` is read through a handle checked to be a plain file with one
-// name, and goes only once its bytes are the hosts file.
+// Restore takes out of the hosts file what Block added and keeps every
+// other byte, whatever other programs wrote since. Only where Block's
+// section is gone (a Reset, a hosts file replaced since) does `backup` come
+// back whole, and then only a `backup` that can be vouched for. It goes,
+// with its record, only once the hosts file is what it stood for; a folder
+// in its place stays, since taking the section out needs no `backup`.
 void Restore(const Services& services, Window& owner) {
+  if (!ProgramFolderReady(services, owner)) return;
   const std::wstring backup = BackupPath(services);
-  const FileFacts facts = services.files.Look(backup);
-  if (facts.kind == FileKind::kMissing) {
+  const FileFacts facts = services.userFiles->Look(backup);
+  std::optional<std::string> hosts;
+  if (!facts.plain) {
+    owner.ShowWarning(kNotPlainFile);
+    return;
+  }
+  if (!ReadHosts(services, hosts)) {
+    owner.ShowWarning(kRestoreFailed);
+    return;
+  }
+  const bool sectionThere = hosts && HasSection(*hosts);
+  if (!sectionThere && facts.kind == FileKind::kMissing) {
     owner.ShowNotice(kAlreadyRestored);
     return;
   }
-  ReadResult saved = facts.plain ? services.files.ReadWhole(backup, kHostsSizeLimit, Names::kOneOnly)
-                                 : ReadResult{ReadStatus::kNotPlain, {}};
+  ReadResult saved = facts.kind == FileKind::kFile
+                         ? services.userFiles->ReadWhole(backup, kHostsSizeLimit, Names::kOneOnly)
+                         : ReadResult{ReadStatus::kOpenFailed, {}};
   if (saved.status == ReadStatus::kNotPlain) {
     owner.ShowWarning(kNotPlainFile);
     return;
   }
+  std::string restored;
+  if (sectionThere) {
+    const std::optional<BackupRecord> record = ReadRecord(services);
+    restored = WithoutSections(*hosts, record && record->lineBreakAdded);
+    // A hosts file Block made, with nothing added since, goes back to the
+    // marker that stood for its absence, as Restore always gave.
+    if (restored.empty() && saved.status == ReadStatus::kOk && saved.bytes == BackupMarker()) restored = saved.bytes;
+  } else if (saved.status != ReadStatus::kOk) {
+    owner.ShowWarning(kRestoreFailed);
+    return;
+  } else if (!IsOurBackup(services, hosts, saved.bytes)) {
+    owner.ShowWarning(kBackupUntrusted);
+    return;
+  } else {
+    restored = std::move(saved.bytes);
+  }
   UnhideFile(services.files, services.hostsPath);
-  const bool restored = saved.status == ReadStatus::kOk && ReplaceHosts(services, saved.bytes);
+  const bool replaced = ReplaceHosts(services, restored);
   HideFile(services.files, services.hostsPath);
-  if (restored) services.dns.Flush();
-  if (!restored || !services.files.Remove(backup)) {
+  if (replaced) services.dns.Flush();
+  if (!replaced || (facts.kind == FileKind::kFile && !services.userFiles->Remove(backup))) {
     owner.ShowWarning(kRestoreFailed);
     return;
   }
+  services.files.Remove(RecordPath(services));
   owner.ShowNotice(kRestored);
 }
 

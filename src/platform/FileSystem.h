@@ -25,9 +25,10 @@ class DirectoryEnumeration {
   // returns true, or returns false when the listing is done. "." and ".." are
   // never produced.
   virtual bool Next(FileEntry& entry) = 0;
-  // Removes the entry of this directory called `name` as FileSystem::Remove
-  // does, the directory itself having been checked once when it was opened.
-  virtual bool Remove(const std::wstring& name) = 0;
+  // Removes an entry this listing produced, as FileSystem::Remove does; the
+  // directory itself was checked once, when it was opened. An entry listed
+  // as a link is refused.
+  virtual bool Remove(const FileEntry& entry) = 0;
 };
 
 // kUnknown: the system will not say what has the name (a file pending

@@ -20,7 +20,7 @@ void PurgeTree(FileSystem& files, const std::wstring& directory, const PurgeProg
     if (!FitsPlatform(files, path)) continue;
     const bool isDirectory = IsDirectory(entry.attributes);
     if (isDirectory) PurgeTree(files, path, removedFile);
-    if (listing->Remove(entry.name) && !isDirectory && removedFile) removedFile();
+    if (listing->Remove(entry) && !isDirectory && removedFile) removedFile();
   }
 }
 

@@ -22,6 +22,18 @@ std::vector<std::wstring> Listed(FileSystem& files, const std::wstring& director
   return names;
 }
 
+// Which of `names` one listing of `directory` removed, as the listing
+// produced them.
+std::vector<std::wstring> RemovedByListing(FileSystem& files, const std::wstring& directory,
+                                           const std::vector<std::wstring>& names) {
+  std::vector<std::wstring> removed;
+  FileEntry entry;
+  for (auto listing = files.Enumerate(directory); listing->Next(entry);)
+    if (std::find(names.begin(), names.end(), entry.name) != names.end() && listing->Remove(entry))
+      removed.push_back(entry.name);
+  return removed;
+}
+
 // One call on a file `target` that another program holds open or that has
 // attributes, with a plain file `other` beside it.
 struct Call {
@@ -186,9 +198,8 @@ TEST_P(FileSystemContract, LinksAndSecondNamesAreNeverFollowed) {
   const std::uint32_t secretAttributes = files.Look(folder + L"\\secret").attributes;
   EXPECT_FALSE(files.SetAttributes(folder + L"\\file-link", kAttributeHidden));
   EXPECT_FALSE(files.Remove(folder + L"\\file-link"));
-  auto listing = files.Enumerate(folder);
-  for (const wchar_t* link : {L"file-link", L"folder-link", L"empty-link"}) EXPECT_FALSE(listing->Remove(link)) << link;
-  listing.reset();
+  EXPECT_EQ(RemovedByListing(files, folder, {L"file-link", L"folder-link", L"empty-link"}),
+            std::vector<std::wstring>{});
   EXPECT_EQ(files.Look(folder + L"\\secret").attributes, secretAttributes);
 
   EXPECT_EQ(s.Bytes(folder + L"\\secret"), "secret");
@@ -207,12 +218,8 @@ TEST_P(FileSystemContract, ListingRemovesItsFilesAndEmptyFolders) {
   s.MakeDirectory(folder + L"\\full");
   s.MakeFile(folder + L"\\full\\inside", "inside", 0);
 
-  auto listing = files.Enumerate(folder);
-  EXPECT_TRUE(listing->Remove(L"locked"));
-  EXPECT_TRUE(listing->Remove(L"empty"));
-  EXPECT_FALSE(listing->Remove(L"full"));
-  EXPECT_FALSE(listing->Remove(L"missing"));
-  listing.reset();
+  EXPECT_EQ(RemovedByListing(files, folder, {L"locked", L"empty", L"full"}),
+            (std::vector<std::wstring>{L"empty", L"locked"}));
 
   EXPECT_EQ(Listed(files, folder), std::vector<std::wstring>{L"full"});
   EXPECT_EQ(s.Bytes(folder + L"\\full\\inside"), "inside");

@@ -7,10 +7,12 @@
 
 #include <cstring>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "Disk.h"
 #include "Expect.h"
+#include "Pages.h"
 #include "PlantedCode.h"
 #include "Program.h"
 #include "hosts/BlockListCodec.h"
@@ -25,6 +27,16 @@ using namespace expected;
 const std::wstring kPublic = L"C:\\users\\Public\\Documents";
 const std::wstring kVictim = kPublic + L"\\victim.txt";
 const std::string kVictimBytes = "someone else's file";
+// The link the exe's folder is reached through, and the user's folder it is
+// pointed at once the window is up.
+const std::wstring kExeFolderLink = kPublic + L"\\Quietreel";
+const std::wstring kElsewhere = kPublic + L"\\elsewhere";
+const std::string kRedirectingHosts = "6.6.6.6 www.bank.example\r\n";
+const char kPlantedHosts[] = "127.0.0.1 localhost\r\n6.6.6.6 www.bank.example\r\n";
+const char kOldHosts[] = "127.0.0.1 localhost\r\n";
+const char kBlockSection[] = "# BEGIN Quietreel block list\r\n0.0.0.0 ads.example.com\r\n# END Quietreel block list\r\n";
+const char kIntranet[] = "10.0.0.5 intranet.corp.example\r\n";
+const char kOldHostsAndIntranet[] = "127.0.0.1 localhost\r\n10.0.0.5 intranet.corp.example\r\n";
 const std::wstring kShellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 std::wstring DriverFolder() {
@@ -100,6 +112,28 @@ class Changes {
   std::vector<std::function<void()>> undo_;
 };
 
+// The names and bytes of the files in a folder.
+std::map<std::wstring, std::string> FilesIn(const std::wstring& folder) {
+  std::map<std::wstring, std::string> files;
+  WIN32_FIND_DATAW data{};
+  HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return files;
+  do {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      files[data.cFileName] = ReadBytes(folder + L"\\" + data.cFileName).value_or("<unreadable>");
+  } while (::FindNextFileW(find, &data));
+  ::FindClose(find);
+  return files;
+}
+
+// The exe's folder link pointed at a folder of the user's own that holds
+// one file, as the user's program can do while the window is up.
+void Retarget(Changes& changes, const std::wstring& name, const std::string& bytes) {
+  RemoveTree(kElsewhere);
+  ASSERT_TRUE(MakeFile(kElsewhere + L"\\" + name, bytes));
+  changes.Link(kExeFolderLink, kElsewhere);
+}
+
 struct Attack {
   const char* name;
   // Before the program starts: `folder` is the exe's.
@@ -108,6 +142,14 @@ struct Attack {
   int press;      // a main-window button when there is no repair
   const wchar_t* text;
   bool warning;
+  // Started through kExeFolderLink rather than from its folder.
+  bool throughLink = false;
+  // Once the window is up, before the press.
+  std::function<void(Changes&)> meanwhile = nullptr;
+  // What the user does instead of a press, with what it must show.
+  std::function<void(const Program&)> use = nullptr;
+  // The hosts file's bytes afterwards, when the plant wrote it.
+  const char* hostsAfter = nullptr;
 };
 void PrintTo(const Attack& attack, std::ostream* out) { *out << attack.name; }
 
@@ -144,6 +186,28 @@ const Attack kAttacks[] = {
                                                                                 quietreel::kBlockListSeed)));
      },
      0, IDOK, kListDamaged, true},
+    // `backup` written by a program of the user's before any Block.
+    {"BackupPlantedBeforeAnyBlock_Restore",
+     [](Changes&, const std::wstring& folder) { ASSERT_TRUE(WriteBytes(folder + kBackupName, kPlantedHosts)); }, 0,
+     IDC_RESTORE, kBackupUntrusted, true},
+    {"BackupPlantedBeforeAnyBlock_Block",
+     [](Changes&, const std::wstring& folder) { ASSERT_TRUE(WriteBytes(folder + kBackupName, kPlantedHosts)); }, 0,
+     IDOK, kBackupUntrusted, true},
+    // A VPN client's entry added after Block, and a `backup` rewritten since:
+    // Restore takes out only Block's section.
+    {"OthersEntryAfterBlockStays",
+     [](Changes&, const std::wstring& folder) {
+       ASSERT_TRUE(WriteBytes(kHostsPath, std::string(kOldHosts) + kBlockSection + kIntranet));
+       ASSERT_TRUE(WriteBytes(folder + kBackupName, kPlantedHosts));
+     },
+     0, IDC_RESTORE, kRestored, false, false, nullptr, nullptr, kOldHostsAndIntranet},
+    {"CoreDatThatSendsANameToThisMachine",
+     [](Changes&, const std::wstring& folder) {
+       const std::string plain = "# BEGIN Quietreel block list\n127.0.0.1 www.bank.example\n# END Quietreel block list\n";
+       ASSERT_TRUE(WriteBytes(folder + kCoreDatName, quietreel::EncodeBlockList(quietreel::kBlockListBaseChar, plain,
+                                                                                quietreel::kBlockListSeed)));
+     },
+     0, IDOK, kListDamaged, true},
     {"BackupLinkedToAnotherFile",
      [](Changes& changes, const std::wstring& folder) { changes.Link(folder + kBackupName, kVictim); }, 0, IDC_RESTORE,
      kNotPlainFile, true},
@@ -157,7 +221,55 @@ const Attack kAttacks[] = {
     {"DllBesideTheExe",
      [](Changes&, const std::wstring& folder) { CopyPlanted(L"planted\\shcore.dll", folder + L"shcore.dll"); },
      IDC_CLEAN_TEMP_FILES, 0, kCleaned, false},
+    // The browser an elevated program starts is its child, with its token,
+    // and the user's HKCU handlers choose it on Windows; every page must be
+    // started by the desktop shell instead. Wine reads no HKCU classes, so
+    // the handler that records its opener is in HKLM (scripts/test-e2e.sh).
+    {"PagesOpenedByTheElevatedProgram", [](Changes&, const std::wstring&) {}, 0, 0, nullptr, false, false, nullptr,
+     [](const Program& program) {
+       const std::vector<OpenedPage> pages = OpenEveryPage(program);
+       EXPECT_EQ(pages.size(), 5u);
+       for (const OpenedPage& page : pages) EXPECT_EQ(page.opener, "explorer.exe") << page.address;
+     }},
+    // The exe's folder is fixed when the program starts: its link pointed
+    // elsewhere later yields no backup to Restore and gets none from Block.
+    {"ExeFolderRetargetedBeforeRestore", [](Changes&, const std::wstring&) {}, 0, IDC_RESTORE, kAlreadyRestored, false,
+     true, [](Changes& changes) { Retarget(changes, kBackupName, kRedirectingHosts); }},
+    {"ExeFolderRetargetedBeforeBlock", [](Changes&, const std::wstring&) {}, 0, IDOK, kBlocked, false, true,
+     [](Changes& changes) {
+       Retarget(changes, kCoreDatName,
+                quietreel::EncodeBlockList(quietreel::kBlockListBaseChar, "0.0.0.0 ads.example.com\n",
+                                           quietreel::kBlockListSeed));
+     }},
 };
+
+// The row's press and the box it must bring: from the troubleshooting
+// dialog for a repair, else from the main window. The hosts file is
+// blocked after a Block that succeeds and keeps every byte otherwise.
+void PressAndExpectTheBox(const Attack& attack, const Program& program, const std::optional<std::string>& hostsBefore) {
+  HWND owner = program.Main();
+  if (attack.faqButton) {
+    Command(program.Main(), IDC_OPEN_FAQ);
+    owner = WaitForDialog(program.Id(), program.Main());
+    ASSERT_NE(owner, nullptr);
+    Command(owner, attack.faqButton);
+    if (attack.faqButton == IDC_CLEAN_TEMP_FILES) Answer(WaitForMessageBox(program.Id(), owner), IDOK);
+  } else {
+    Command(owner, attack.press);
+  }
+  // Warnings belong to the main window, whichever dialog asked.
+  MessageBoxView box =
+      attack.warning ? WaitForMessageBox(program.Id(), program.Main(), owner) : WaitForMessageBox(program.Id(), owner);
+  ExpectBox(box, L"Quietreel", attack.text, attack.warning);
+  Answer(box, IDOK);
+  if (attack.hostsAfter) {
+    EXPECT_EQ(ReadBytes(kHostsPath), std::string(attack.hostsAfter));
+  } else if (attack.press == IDOK && !attack.warning) {
+    EXPECT_TRUE(WaitUntil([] { return ProtectionOf(kHostsPath) == testsupport::kProtection; }));
+  } else {
+    EXPECT_EQ(ReadBytes(kHostsPath), hostsBefore);
+  }
+}
 
 class Attacks : public ::testing::TestWithParam<Attack> {};
 
@@ -171,28 +283,18 @@ TEST_P(Attacks, ComeToNothing) {
   const DWORD victimAttributes = Attributes(kVictim);
   {
     Changes changes;
-    Program program(L"Quietreel.exe", [&](const std::wstring& folder) { attack.plant(changes, folder); });
+    Program program(
+        L"Quietreel.exe", [&](const std::wstring& folder) { attack.plant(changes, folder); },
+        attack.throughLink ? kExeFolderLink : L"");
     ASSERT_NE(program.Main(), nullptr);
-    HWND owner = program.Main();
-    if (attack.faqButton) {
-      Command(program.Main(), IDC_OPEN_FAQ);
-      owner = WaitForDialog(program.Id(), program.Main());
-      ASSERT_NE(owner, nullptr);
-      Command(owner, attack.faqButton);
-      if (attack.faqButton == IDC_CLEAN_TEMP_FILES) Answer(WaitForMessageBox(program.Id(), owner), IDOK);
+    if (attack.meanwhile) attack.meanwhile(changes);
+    const std::map<std::wstring, std::string> elsewhere = FilesIn(kElsewhere);
+    if (attack.use) {
+      attack.use(program);
     } else {
-      Command(owner, attack.press);
+      PressAndExpectTheBox(attack, program, hostsBefore);
     }
-    // Warnings belong to the main window, whichever dialog asked.
-    MessageBoxView box = attack.warning ? WaitForMessageBox(program.Id(), program.Main(), owner)
-                                        : WaitForMessageBox(program.Id(), owner);
-    ExpectBox(box, L"Quietreel", attack.text, attack.warning);
-    Answer(box, IDOK);
-    if (attack.press == IDOK && !attack.warning) {
-      EXPECT_TRUE(WaitUntil([] { return ProtectionOf(kHostsPath) == testsupport::kProtection; }));
-    } else {
-      EXPECT_EQ(ReadBytes(kHostsPath), hostsBefore);
-    }
+    EXPECT_EQ(FilesIn(kElsewhere), elsewhere) << "the folder the link was pointed at changed";
   }
   EXPECT_EQ(ReadBytes(kVictim), kVictimBytes);
   EXPECT_EQ(Attributes(kVictim), victimAttributes);
@@ -200,6 +302,7 @@ TEST_P(Attacks, ComeToNothing) {
   EXPECT_FALSE(IsFile(QUIETREEL_E2E_PLANTED_RAN)) << "planted code ran";
   ::DeleteFileW(kVictim.c_str());
   ::DeleteFileW(UserFile().c_str());
+  RemoveTree(kElsewhere);
   RemoveTree(SharedObjects());
 }
 

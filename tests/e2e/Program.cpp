@@ -20,7 +20,8 @@ std::wstring FreshFolder() {
 
 }  // namespace
 
-Program::Program(const std::wstring& exeName, const Arrange& arrange) : folder_(FreshFolder()) {
+Program::Program(const std::wstring& exeName, const Arrange& arrange, const std::wstring& link)
+    : folder_(FreshFolder()), link_(link) {
   std::wstring built = Environment(L"QUIETREEL_E2E_EXE");
   std::wstring builtFolder = built.substr(0, built.rfind(L'\\') + 1);
   std::wstring exe = folder_ + exeName;
@@ -28,11 +29,18 @@ Program::Program(const std::wstring& exeName, const Arrange& arrange) : folder_(
       !::CopyFileW((builtFolder + expected::kCoreDatName).c_str(), (folder_ + expected::kCoreDatName).c_str(), FALSE))
     return;
   if (arrange) arrange(folder_);
+  std::wstring startFolder = folder_;
+  if (!link_.empty()) {
+    RemoveTree(link_);
+    if (!testsupport::MakeLink(link_, folder_.substr(0, folder_.size() - 1))) return;
+    startFolder = link_ + L"\\";
+    exe = startFolder + exeName;
+  }
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   std::wstring commandLine = L"\"" + exe + L"\"";
-  if (!::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
-                        &process_))
+  if (!::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, startFolder.c_str(),
+                        &startup, &process_))
     return;
   main_ = WaitFor([this] {
     HWND hwnd = FindDialog(process_.dwProcessId, nullptr);
@@ -51,6 +59,7 @@ Program::~Program() {
     ::CloseHandle(process_.hThread);
     ::CloseHandle(process_.hProcess);
   }
+  if (!link_.empty()) RemoveTree(link_);
   RemoveTree(folder_.substr(0, folder_.size() - 1));
 }
 

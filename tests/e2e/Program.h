@@ -13,10 +13,13 @@ namespace e2e {
 using Arrange = std::function<void(const std::wstring& folder)>;
 
 // The release Quietreel.exe copied under `exeName` into a scratch folder of
-// its own with core.dat, started, and ended when the object goes.
+// its own with core.dat, started, and ended when the object goes. With a
+// `link`, that link is made to the scratch folder and the exe is started
+// through it, as from a folder reached through a junction.
 class Program {
  public:
-  explicit Program(const std::wstring& exeName = L"Quietreel.exe", const Arrange& arrange = nullptr);
+  explicit Program(const std::wstring& exeName = L"Quietreel.exe", const Arrange& arrange = nullptr,
+                   const std::wstring& link = L"");
   ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
@@ -30,6 +33,7 @@ class Program {
 
  private:
   std::wstring folder_;
+  std::wstring link_;
   PROCESS_INFORMATION process_{};
   HWND main_ = nullptr;
 };

@@ -28,6 +28,9 @@ const std::string kMarker = HostsMachine::Marker();
 // A file the program wrote, then hid: the archive bit is the file system's.
 constexpr std::uint32_t kHiddenNew = expected::kHiddenReadOnlySystem | expected::kArchive;
 const std::wstring kElsewhere = L"C:\\Users\\user\\Documents\\private.txt";
+const std::string kUnmarked = HostsMachine::kUnmarkedListOnDisk;
+const std::string kIntranet = "10.0.0.5 intranet.corp.example\r\n";
+const std::string kPlanted = "127.0.0.1 localhost\r\n6.6.6.6 www.bank.example\r\n";
 
 struct FileAfter {
   enum { kUnchanged, kAbsent, kBytes } what;
@@ -89,6 +92,18 @@ Step SecondName(const std::wstring HostsMachine::*file) {
     m.machine.Remove(m.*file);
     m.machine.AddHardLinkedFile(m.*file, bytes);
   };
+}
+// The hosts file and `backup` as a Block of the marked list left them, with
+// what others wrote since; `record` false: the record is gone.
+Step Blocked(std::string hosts, std::string backup, bool record = true, bool lineBreakAdded = false) {
+  return [=](HostsMachine& m) {
+    m.machine.AddFile(m.hosts, hosts, expected::kHiddenReadOnlySystem);
+    if (!backup.empty()) m.machine.AddFile(m.backup, backup);
+    if (record) m.machine.AddFile(m.record, RecordText(backup, lineBreakAdded));
+  };
+}
+Step Planted(std::string backup) {
+  return [backup](HostsMachine& m) { m.machine.AddFile(m.backup, backup); };
 }
 Step Then(Step first, Step second) {
   return [first, second](HostsMachine& m) {
@@ -187,14 +202,51 @@ const Row kRows[] = {
 
     // --- backup -------------------------------------------------------------------------
     {"BackupIsADirectory_Block", HostsState::kClean, [](HostsMachine& m) { m.machine.AddDirectory(m.backup); }, kBlock,
-     {{Kind::kWarning, text::kAlreadyBlocked}}, Unchanged(), Unchanged()},
+     {{Kind::kWarning, text::kBackupUntrusted}}, Unchanged(), Unchanged()},
     {"BackupIsADirectory_Restore", HostsState::kBlocked,
      [](HostsMachine& m) { m.machine.Remove(m.backup), m.machine.AddDirectory(m.backup); }, kRestore,
-     {{Kind::kWarning, text::kRestoreFailed}}, Unchanged(), Unchanged(), expected::kHiddenReadOnlySystem},
+     {{Kind::kNotice, text::kRestored}}, Bytes(kUser), Unchanged(), kHiddenNew, 1},
     {"BackupLocked_BlockWithoutHosts", HostsState::kOrphaned, Lock(&HostsMachine::backup), kBlock,
      {{Kind::kWarning, text::kInterrupted}}, Absent(), Unchanged()},
+    // The section is out, but `backup` stays until it can go: a second
+    // Restore finishes.
     {"BackupLocked_Restore", HostsState::kBlocked, Lock(&HostsMachine::backup), kRestore,
-     {{Kind::kWarning, text::kRestoreFailed}}, Unchanged(), Unchanged(), expected::kHiddenReadOnlySystem},
+     {{Kind::kWarning, text::kRestoreFailed}}, Bytes(kUser), Unchanged(), kHiddenNew, 1},
+
+    // --- Restore takes back what Block added, and trusts only what it can ----
+    {"SectionOut_WhatOthersAddedStays", HostsState::kNoHosts,
+     Blocked("# mine\r\n" + kUser + kListOnDisk + kIntranet, "# mine\r\n" + kUser), kRestore,
+     {{Kind::kNotice, text::kRestored}}, Bytes("# mine\r\n" + kUser + kIntranet), Absent(), kHiddenNew, 1},
+    {"SectionOut_TheLineBreakBlockAddedGoes", HostsState::kNoHosts,
+     Blocked("127.0.0.1 localhost\r\n" + kListOnDisk, "127.0.0.1 localhost", true, true), kRestore,
+     {{Kind::kNotice, text::kRestored}}, Bytes("127.0.0.1 localhost"), Absent(), kHiddenNew, 1},
+    {"SectionOut_TheLineBreakStaysBeforeOthersLines", HostsState::kNoHosts,
+     Blocked("127.0.0.1 localhost\r\n" + kListOnDisk + kIntranet, "127.0.0.1 localhost", true, true), kRestore,
+     {{Kind::kNotice, text::kRestored}}, Bytes("127.0.0.1 localhost\r\n" + kIntranet), Absent(), kHiddenNew, 1},
+    {"SectionOut_EvenWithoutBackup", HostsState::kNoHosts, Blocked(kUser + kListOnDisk, "", false), kRestore,
+     {{Kind::kNotice, text::kRestored}}, Bytes(kUser), Absent(), kHiddenNew, 1},
+    {"SectionThere_BlockAddsNoSecond", HostsState::kNoHosts, Blocked(kUser + kListOnDisk, "", false), kBlock,
+     {{Kind::kWarning, text::kAlreadyBlocked}}, Unchanged(), Absent()},
+    {"UnmarkedListAfterBackup_TrustedWithoutRecord", HostsState::kNoHosts, Blocked(kUser + kUnmarked, kUser, false),
+     kRestore, {{Kind::kNotice, text::kRestored}}, Bytes(kUser), Absent(), kHiddenNew, 1},
+    {"UnmarkedListAfterBackup_BlockedAlready", HostsState::kNoHosts, Blocked(kUser + kUnmarked, kUser, false), kBlock,
+     {{Kind::kWarning, text::kAlreadyBlocked}}, Unchanged(), Unchanged()},
+    {"MarkerTrustedWithoutRecord", HostsState::kNoHosts,
+     Then(Blocked(kUnmarked, "", false), Planted(HostsMachine::Marker())), kRestore,
+     {{Kind::kNotice, text::kRestored}}, Bytes(kMarker), Absent(), kHiddenNew, 1},
+    {"HostsReplacedSince_RecordVouchesForBackup", HostsState::kBlocked,
+     [](HostsMachine& m) { m.machine.AddFile(m.hosts, "# a new hosts file\r\n"); }, kRestore,
+     {{Kind::kNotice, text::kRestored}}, Bytes(kUser), Absent(), kHiddenNew, 1},
+    {"PlantedBackup_Restore", HostsState::kClean, Planted(kPlanted), kRestore,
+     {{Kind::kWarning, text::kBackupUntrusted}}, Unchanged(), Unchanged()},
+    {"PlantedBackup_Block", HostsState::kClean, Planted(kPlanted), kBlock,
+     {{Kind::kWarning, text::kBackupUntrusted}}, Unchanged(), Unchanged()},
+    {"BackupRewrittenAfterReset", HostsState::kOrphaned, Planted(kPlanted), kRestore,
+     {{Kind::kWarning, text::kBackupUntrusted}}, Absent(), Unchanged()},
+    {"NoProgramFolder", HostsState::kBlocked, [](HostsMachine& m) { m.services.programDirectory.clear(); }, kRestore,
+     {{Kind::kWarning, text::kNoProgramFolder}}, Unchanged(), Unchanged()},
+    {"NoUserRights", HostsState::kClean, [](HostsMachine& m) { m.services.userFiles = nullptr; }, kBlock,
+     {{Kind::kWarning, text::kNoUserRights}}, Unchanged(), Absent()},
 
     // --- Writes that fail or are undone ---------------------------------------------------
     {"BackupWriteFails", HostsState::kClean, FailNext("CreateNew"), kBlock, {{Kind::kWarning, text::kInterrupted}},
@@ -251,7 +303,8 @@ FileBefore Capture(const fake::FakeWindows& machine, const std::wstring& path) {
 // Everything but the hosts file and `backup` themselves.
 std::map<std::wstring, std::string> Elsewhere(const fake::FakeWindows& machine) {
   auto rest = machine.Snapshot();
-  for (const wchar_t* own : {L"C:\\WINDOWS\\SYSTEM32\\DRIVERS\\ETC\\HOSTS", L"C:\\PROGRAM FILES\\QUIETREEL\\BACKUP"}) {
+  for (const wchar_t* own : {L"C:\\WINDOWS\\SYSTEM32\\DRIVERS\\ETC\\HOSTS", L"C:\\PROGRAM FILES\\QUIETREEL\\BACKUP",
+                             L"C:\\WINDOWS\\SYSTEM32\\DRIVERS\\ETC\\QUIETREEL-BACKUP.TXT"}) {
     rest.erase(own);
     rest.erase(std::wstring(own) + L"\\");
   }
@@ -303,6 +356,16 @@ TEST_P(HostsOperations, TellTheOutcomeAndLoseNothing) {
   EXPECT_EQ(m.machine.DnsFlushes(), row.dnsFlushes);
   EXPECT_EQ(Elsewhere(m.machine), elsewhere);
 
+  // The record goes when `backup` goes, and vouches for a `backup` Block
+  // made.
+  if (m.machine.IsFile(m.record)) {
+    EXPECT_TRUE(m.machine.Exists(m.backup));
+  }
+  if (row.operation == kBlock && !backupBefore.exists && m.machine.IsFile(m.backup) && m.machine.Look(m.backup).plain) {
+    std::optional<BackupRecord> record = ParseRecord(m.machine.BytesOf(m.record));
+    ASSERT_TRUE(record);
+    EXPECT_TRUE(RecordsBackup(*record, m.machine.BytesOf(m.backup)));
+  }
   // A `backup` the program made is plain, so nothing stops its removal.
   if (!backupBefore.exists && m.machine.IsFile(m.backup) && m.machine.Look(m.backup).plain) {
     EXPECT_EQ(m.machine.AttributesOf(m.backup), expected::kArchive);
@@ -321,6 +384,21 @@ TEST_P(HostsOperations, TellTheOutcomeAndLoseNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, HostsOperations, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+
+// What a user's program can change in the program's folder is handled with
+// the user's rights; only the hosts file and what lies beside it get the
+// program's own.
+TEST(HostsRights, TheProgramsFolderAsTheUserTheHostsFileAsTheProgram) {
+  HostsMachine m;
+  m.Enter(HostsState::kClean);
+  Block(m.services, m.owner);
+  Restore(m.services, m.owner);
+  ASSERT_EQ(m.owner.Boxes().size(), 2u);
+  for (const std::string& call : m.machine.CallLog()) {
+    const bool asUser = call.size() > 8 && call.compare(call.size() - 8, 8, " as user") == 0;
+    EXPECT_EQ(asUser, call.find("Quietreel") != std::string::npos) << call;
+  }
+}
 
 // A scratch copy left by a Restore the power cut short, read-only even, is
 // replaced, and gone afterwards.

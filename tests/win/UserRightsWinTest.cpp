@@ -1,14 +1,21 @@
-// The repairs' restricted token: inside the scope the thread wears a token
-// in which Administrators only denies and no privilege is left but
-// traversing folders, the user's folders are still named the same, and
-// afterwards the thread has no token of its own. Wine has no file ACLs, so
-// that the token keeps anything out is not seen here; and Wine 8 ignores
-// DISABLE_MAX_PRIVILEGE ("fixme:ntdll:NtFilterToken flags 0x1
-// unsupported"), so the privileges are checked on Windows only.
+// The user's own rights: inside the scope the thread wears a token in which
+// Administrators and every group UAC's filtered token keeps to deny only
+// deny, every other group is as it was, no privilege is left but traversing
+// folders, the integrity level is Medium and the owner of what it creates
+// is the user; the user's folders are still named the same, and afterwards
+// the thread has no token of its own. Wine has no file ACLs, so that the
+// token keeps anything out is not seen here. Measured under Wine 8: it
+// ignores DISABLE_MAX_PRIVILEGE ("fixme:ntdll:NtFilterToken flags 0x1
+// unsupported"), accepts a Medium integrity level and keeps High, cannot
+// set the owner (its owner, Domain Users, stays enabled), and its linked
+// token has nothing deny-only; so privileges, integrity level and owner are
+// checked on Windows only, and the groups against the built-in list.
 #include <gtest/gtest.h>
-
 #include <windows.h>
+// windows.h first: sddl.h builds on it.
+#include <sddl.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +47,54 @@ std::optional<DWORD> AdministratorsAttributes(HANDLE token) {
   return std::nullopt;
 }
 
+std::vector<SID_AND_ATTRIBUTES> Groups(const std::vector<BYTE>& buffer) {
+  if (buffer.empty()) return {};
+  const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
+  return std::vector<SID_AND_ATTRIBUTES>(groups->Groups, groups->Groups + groups->GroupCount);
+}
+
+// What the linked token, or else UAC's list of administrators' groups,
+// keeps to deny only: Administrators, Backup Operators, a domain's Domain
+// Admins, S-1-5-114 (checked by their string forms, apart from the code).
+bool FilteredByUac(PSID sid, const std::vector<SID_AND_ATTRIBUTES>& linked) {
+  for (const SID_AND_ATTRIBUTES& group : linked)
+    if ((group.Attributes & SE_GROUP_USE_FOR_DENY_ONLY) && ::EqualSid(group.Sid, sid)) return true;
+  wchar_t* text = nullptr;
+  if (!::ConvertSidToStringSidW(sid, &text)) return false;
+  const std::wstring name = text;
+  ::LocalFree(text);
+  const std::wstring rid = name.substr(name.rfind(L'-') + 1);
+  if (name == L"S-1-5-114" || (name.compare(0, 9, L"S-1-5-32-") == 0 &&
+                               (rid == L"544" || rid == L"547" || rid == L"548" || rid == L"549" || rid == L"550" ||
+                                rid == L"551" || rid == L"553" || rid == L"554" || rid == L"556" || rid == L"569")))
+    return true;
+  return name.compare(0, 9, L"S-1-5-21-") == 0 && std::count(name.begin(), name.end(), L'-') == 7 &&
+         (rid == L"498" || rid == L"512" || rid == L"516" || rid == L"517" || rid == L"518" || rid == L"519" ||
+          rid == L"520" || rid == L"521");
+}
+
+std::vector<SID_AND_ATTRIBUTES> LinkedGroups(HANDLE process, std::vector<BYTE>& storage) {
+  std::vector<BYTE> linked = Information(process, TokenLinkedToken);
+  if (linked.empty()) return {};
+  ScopedHandle token(reinterpret_cast<TOKEN_LINKED_TOKEN*>(linked.data())->LinkedToken);
+  storage = Information(token.Get(), TokenGroups);
+  return Groups(storage);
+}
+
+DWORD IntegrityRid(HANDLE token) {
+  std::vector<BYTE> label = Information(token, TokenIntegrityLevel);
+  if (label.empty()) return 0;
+  PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(label.data())->Label.Sid;
+  return *::GetSidSubAuthority(sid, *::GetSidSubAuthorityCount(sid) - 1u);
+}
+
+bool OwnerIsUser(HANDLE token) {
+  std::vector<BYTE> owner = Information(token, TokenOwner), user = Information(token, TokenUser);
+  return !owner.empty() && !user.empty() &&
+         ::EqualSid(reinterpret_cast<TOKEN_OWNER*>(owner.data())->Owner,
+                    reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
+}
+
 std::vector<std::wstring> PrivilegeNames(HANDLE token) {
   std::vector<std::wstring> names;
   std::vector<BYTE> buffer = Information(token, TokenPrivileges);
@@ -54,9 +109,7 @@ std::vector<std::wstring> PrivilegeNames(HANDLE token) {
   return names;
 }
 
-bool RunsOnWine() {
-  return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
+bool RunsOnWine() { return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
 HANDLE ProcessToken() {
   HANDLE token = nullptr;
@@ -68,7 +121,7 @@ HANDLE ThreadToken() {
   return ::OpenThreadToken(::GetCurrentThread(), TOKEN_QUERY, TRUE, &token) ? token : nullptr;
 }
 
-TEST(ScopedUserRights, ThreadDropsAdministratorsAndPrivilegesForTheScopeOnly) {
+TEST(ScopedUserRights, ThreadActsAsTheDesktopUserForTheScopeOnly) {
   ScopedHandle process(ProcessToken());
   const std::optional<DWORD> processAdministrators = AdministratorsAttributes(process.Get());
   // Without the group in the process token there would be nothing to see.
@@ -86,8 +139,25 @@ TEST(ScopedUserRights, ThreadDropsAdministratorsAndPrivilegesForTheScopeOnly) {
     const std::optional<DWORD> administrators = AdministratorsAttributes(thread.Get());
     ASSERT_TRUE(administrators);
     EXPECT_EQ(*administrators & (SE_GROUP_USE_FOR_DENY_ONLY | SE_GROUP_ENABLED), DWORD{SE_GROUP_USE_FOR_DENY_ONLY});
+    std::vector<BYTE> processBuffer = Information(process.Get(), TokenGroups), linkedBuffer;
+    const std::vector<SID_AND_ATTRIBUTES> linked = LinkedGroups(process.Get(), linkedBuffer);
+    std::vector<BYTE> threadBuffer = Information(thread.Get(), TokenGroups);
+    const std::vector<SID_AND_ATTRIBUTES> before = Groups(processBuffer), after = Groups(threadBuffer);
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+      ASSERT_TRUE(::EqualSid(before[i].Sid, after[i].Sid));
+      if (FilteredByUac(before[i].Sid, linked)) {
+        EXPECT_EQ(after[i].Attributes & (SE_GROUP_USE_FOR_DENY_ONLY | SE_GROUP_ENABLED),
+                  DWORD{SE_GROUP_USE_FOR_DENY_ONLY})
+            << "group " << i;
+      } else {
+        EXPECT_EQ(after[i].Attributes, before[i].Attributes) << "group " << i;
+      }
+    }
     if (!RunsOnWine()) {
       EXPECT_EQ(PrivilegeNames(thread.Get()), std::vector<std::wstring>{L"SeChangeNotifyPrivilege"});
+      EXPECT_EQ(IntegrityRid(thread.Get()), DWORD{SECURITY_MANDATORY_MEDIUM_RID});
+      EXPECT_TRUE(OwnerIsUser(thread.Get()));
     }
     EXPECT_EQ(folders.Path(KnownFolder::kProfile), profile);
     EXPECT_EQ(folders.Path(KnownFolder::kAppData), appData);

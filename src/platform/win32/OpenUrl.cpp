@@ -1,25 +1,150 @@
 #include "platform/win32/OpenUrl.h"
 
 #include <windows.h>
-// windows.h first: shellapi.h builds on it.
+// windows.h first: these build on it.
+#include <exdisp.h>
+#include <oleauto.h>
+#include <servprov.h>
 #include <shellapi.h>
+#include <shldisp.h>
+#include <shlobj.h>
 
 #include <cwchar>
 
+#include "platform/win32/DialogOwner.h"
+#include "platform/win32/ScopedWin.h"
 #include "platform/win32/SystemLibrary.h"
 
 namespace quietreel::win32 {
+namespace {
 
-// The program's addresses all fit the 128-character buffer; one that does
-// not is refused rather than opened cut short, at another page.
-void OpenUrl(const std::wstring& address) {
+constexpr wchar_t kCopyTheAddress[] =
+    L"无法以当前用户的身份打开浏览器，为安全起见未打开网页。请在浏览器中打开以下网址"
+    L"（按 Ctrl+C 可复制本框中的文字）：\n\n";
+
+// The service of the shell's top-level browser (shlguid.h; defined there for
+// linking against uuid.lib, which the program does not).
+constexpr GUID kTopLevelBrowser = {0x4c96be40, 0x915c, 0x11cf, {0x99, 0xd3, 0x00, 0xaa, 0x00, 0x4a, 0xe8, 0x37}};
+
+// A string for COM calls, from the system's oleaut32.dll.
+class ScopedBstr {
+ public:
+  ScopedBstr(const SystemLibrary& oleaut32, const wchar_t* text)
+      : free_(oleaut32.Find<void WINAPI(BSTR)>("SysFreeString")) {
+    auto* allocate = oleaut32.Find<BSTR WINAPI(const OLECHAR*)>("SysAllocString");
+    if (allocate && free_) string_ = allocate(text);
+  }
+  ~ScopedBstr() {
+    if (string_) free_(string_);
+  }
+  ScopedBstr(const ScopedBstr&) = delete;
+  ScopedBstr& operator=(const ScopedBstr&) = delete;
+  BSTR Get() const { return string_; }
+
+ private:
+  void(WINAPI* free_)(BSTR);
+  BSTR string_ = nullptr;
+};
+
+VARIANT Number(LONG value) {
+  VARIANT variant{};
+  variant.vt = VT_I4;
+  variant.lVal = value;
+  return variant;
+}
+
+VARIANT Text(BSTR value) {
+  VARIANT variant{};
+  variant.vt = VT_BSTR;
+  variant.bstrVal = value;
+  return variant;
+}
+
+// The desktop shell (explorer, running as the user who logged on) starts
+// the browser, so it gets the desktop user's token and is its child, not
+// the elevated program's: the window of the desktop in the shell's window
+// list, its view's background object, that object's Shell.Application, and
+// its ShellExecute. Every step must answer S_OK: FindWindowSW says "not
+// found" with S_FALSE and a null object. COM is initialised on the calling
+// (UI) thread by ScopedOle; ole32 and oleaut32 are loaded by full path.
+bool OpenThroughTheDesktopShell(const wchar_t* address) {
+  SystemLibrary ole32(L"ole32.dll");
+  SystemLibrary oleaut32(L"oleaut32.dll");
+  using CreateInstance = HRESULT WINAPI(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+  auto* create = ole32.Find<CreateInstance>("CoCreateInstance");
+  ScopedBstr file(oleaut32, address);
+  ScopedBstr open(oleaut32, L"open");
+  if (!create || !file.Get() || !open.Get()) return false;
+
+  ScopedCom<IShellWindows> windows;
+  if (create(__uuidof(ShellWindows), nullptr, CLSCTX_LOCAL_SERVER, __uuidof(IShellWindows), windows.OutVoid()) != S_OK)
+    return false;
+  VARIANT desktop = Number(CSIDL_DESKTOP);
+  VARIANT noRoot{};
+  LONG window = 0;
+  ScopedCom<IDispatch> desktopWindow;
+  if (windows->FindWindowSW(&desktop, &noRoot, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, desktopWindow.Out()) != S_OK ||
+      !desktopWindow.Get())
+    return false;
+  ScopedCom<IServiceProvider> services;
+  ScopedCom<IShellBrowser> browser;
+  ScopedCom<IShellView> view;
+  ScopedCom<IDispatch> background;
+  ScopedCom<IShellFolderViewDual> folderView;
+  ScopedCom<IDispatch> application;
+  ScopedCom<IShellDispatch2> shell;
+  if (desktopWindow->QueryInterface(__uuidof(IServiceProvider), services.OutVoid()) != S_OK ||
+      services->QueryService(kTopLevelBrowser, __uuidof(IShellBrowser), browser.OutVoid()) != S_OK ||
+      browser->QueryActiveShellView(view.Out()) != S_OK || !view.Get() ||
+      view->GetItemObject(SVGIO_BACKGROUND, __uuidof(IDispatch), background.OutVoid()) != S_OK ||
+      background->QueryInterface(__uuidof(IShellFolderViewDual), folderView.OutVoid()) != S_OK ||
+      folderView->get_Application(application.Out()) != S_OK || !application.Get() ||
+      application->QueryInterface(__uuidof(IShellDispatch2), shell.OutVoid()) != S_OK)
+    return false;
+  VARIANT none{};
+  return shell->ShellExecute(file.Get(), none, none, Text(open.Get()), Number(SW_SHOWNORMAL)) == S_OK;
+}
+
+bool OpenHere(const wchar_t* address) {
+  using ShellExecuteFunction = HINSTANCE WINAPI(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+  SystemLibrary shell32(L"shell32.dll");
+  auto* execute = shell32.Find<ShellExecuteFunction>("ShellExecuteW");
+  // Above 32 is success, as for WinExec.
+  return execute && reinterpret_cast<INT_PTR>(execute(nullptr, L"open", address, nullptr, nullptr, SW_SHOWNORMAL)) > 32;
+}
+
+}  // namespace
+
+// Asks the token, never the version: Help tells Windows 7 users to run the
+// program in XP SP3 compatibility mode, where GetVersionEx says 5.1 on an
+// elevated Windows 7. XP knows no elevation and refuses the question with
+// ERROR_INVALID_PARAMETER (STATUS_INVALID_INFO_CLASS): not elevated. Any
+// other failure counts as elevated, so that no browser is ever started with
+// rights the user does not have. Wine 8 says every process is elevated.
+bool ProcessIsElevated() {
+  HANDLE raw = nullptr;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) return true;
+  ScopedHandle token(raw);
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  if (::GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof(elevation), &size))
+    return elevation.TokenIsElevated != 0;
+  return ::GetLastError() != ERROR_INVALID_PARAMETER;
+}
+
+// An elevated program's children run with the administrator's token, and
+// the browser it would start is chosen by the user's own HKCU class
+// handlers, which an elevated process still reads: only the desktop shell
+// may start it then. The program's addresses all fit the 128-character
+// buffer; one that does not is refused rather than opened cut short, at
+// another page. The box is a message box, whose text Ctrl+C copies.
+void OpenUrl(HWND owner, const std::wstring& address) {
   wchar_t buffer[128] = {};
   if (address.size() >= sizeof(buffer) / sizeof(buffer[0])) return;
   std::wmemcpy(buffer, address.c_str(), address.size());
-  using ShellExecuteFunction = HINSTANCE WINAPI(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
-  SystemLibrary shell32(L"shell32.dll");
-  if (auto* execute = shell32.Find<ShellExecuteFunction>("ShellExecuteW"))
-    execute(nullptr, L"open", buffer, nullptr, nullptr, SW_SHOWNORMAL);
+  const bool opened = ProcessIsElevated() ? OpenThroughTheDesktopShell(buffer) : OpenHere(buffer);
+  if (!opened)
+    ::MessageBoxW(owner, (kCopyTheAddress + address).c_str(), ProgramName().c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace quietreel::win32

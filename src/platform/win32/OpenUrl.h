@@ -1,10 +1,17 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace quietreel::win32 {
 
-// Opens a web address in the user's browser.
-void OpenUrl(const std::wstring& address);
+// Whether the program runs with an elevated administrator's token.
+bool ProcessIsElevated();
+
+// Opens a web address in the desktop user's browser; when that cannot be
+// done without starting it elevated, shows the address in a box owned by
+// `owner` for the user to copy.
+void OpenUrl(HWND owner, const std::wstring& address);
 
 }  // namespace quietreel::win32

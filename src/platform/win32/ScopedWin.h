@@ -1,6 +1,8 @@
 #pragma once
 
 #include <windows.h>
+// windows.h first: unknwn.h builds on it.
+#include <unknwn.h>
 
 namespace quietreel::win32 {
 
@@ -116,6 +118,27 @@ class ScopedUserRights {
 
  private:
   bool restricted_ = false;
+};
+
+// Owns one reference to a COM object; released once.
+template <typename Interface>
+class ScopedCom {
+ public:
+  ScopedCom() = default;
+  ~ScopedCom() {
+    if (object_) object_->Release();
+  }
+  ScopedCom(const ScopedCom&) = delete;
+  ScopedCom& operator=(const ScopedCom&) = delete;
+
+  Interface* Get() const { return object_; }
+  Interface* operator->() const { return object_; }
+  // Where a call that hands out a reference puts it.
+  Interface** Out() { return &object_; }
+  void** OutVoid() { return reinterpret_cast<void**>(&object_); }
+
+ private:
+  Interface* object_ = nullptr;
 };
 
 }  // namespace quietreel::win32

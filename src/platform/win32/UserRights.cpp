@@ -1,39 +1,153 @@
+#include "platform/win32/UserRights.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <vector>
+
 #include "platform/win32/ScopedWin.h"
 
 namespace quietreel::win32 {
 namespace {
 
-// A copy of the process token for the thread to impersonate, with the
-// Administrators group kept only to deny (an object that denies the group
-// still denies) and every privilege gone but traversing folders; null when
-// any step fails. The user, and the groups the user is in without the
-// elevation, are untouched, so the user's own files stay reachable.
-HANDLE RestrictedImpersonationToken() {
+// What the token says of `kind`; empty when it does not say.
+std::vector<BYTE> Information(HANDLE token, TOKEN_INFORMATION_CLASS kind) {
+  DWORD size = 0;
+  ::GetTokenInformation(token, kind, nullptr, 0, &size);
+  std::vector<BYTE> buffer(size);
+  if (size == 0 || !::GetTokenInformation(token, kind, buffer.data(), size, &size)) buffer.clear();
+  return buffer;
+}
+
+// The groups UAC's filtered token keeps only to deny, by their well-known
+// numbers: S-1-5-114 (a local account in Administrators), the built-in
+// Administrators, Power Users, Account, Server, Print, Backup, Network
+// Configuration and Cryptographic Operators, Pre-Windows 2000 Compatible
+// Access and RAS Servers, and a domain's (S-1-5-21-...) Domain Admins,
+// Domain Controllers, Cert Publishers, Schema and Enterprise Admins, Group
+// Policy Creator Owners and read-only domain controllers. The linked token,
+// where there is one, says the same of the very token the user logged on
+// with; this list is for where there is none (XP, UAC off).
+bool IsAdministratorEquivalent(PSID sid) {
+  static const DWORD kBuiltin[] = {544, 547, 548, 549, 550, 551, 553, 554, 556, 569};
+  static const DWORD kDomain[] = {498, 512, 516, 517, 518, 519, 520, 521};
+  const SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+  if (!::IsValidSid(sid) || std::memcmp(&static_cast<const SID*>(sid)->IdentifierAuthority, &nt, sizeof(nt)) != 0)
+    return false;
+  const BYTE count = *::GetSidSubAuthorityCount(sid);
+  if (count == 0) return false;
+  const DWORD first = *::GetSidSubAuthority(sid, 0);
+  const DWORD last = *::GetSidSubAuthority(sid, count - 1u);
+  auto among = [last](const DWORD* begin, const DWORD* end) { return std::find(begin, end, last) != end; };
+  if (count == 1) return first == 114;
+  if (count == 2 && first == SECURITY_BUILTIN_DOMAIN_RID) return among(std::begin(kBuiltin), std::end(kBuiltin));
+  if (count == 5 && first == SECURITY_NT_NON_UNIQUE) return among(std::begin(kDomain), std::end(kDomain));
+  return false;
+}
+
+// The groups the linked (filtered) token of an elevated one keeps only to
+// deny; empty where there is no linked token.
+std::vector<BYTE> LinkedGroups(HANDLE process) {
+  std::vector<BYTE> linked = Information(process, TokenLinkedToken);
+  if (linked.size() < sizeof(TOKEN_LINKED_TOKEN)) return {};
+  ScopedHandle token(reinterpret_cast<TOKEN_LINKED_TOKEN*>(linked.data())->LinkedToken);
+  return Information(token.Get(), TokenGroups);
+}
+
+bool DenyOnlyIn(const std::vector<BYTE>& groups, PSID sid) {
+  if (groups.empty()) return false;
+  const auto* list = reinterpret_cast<const TOKEN_GROUPS*>(groups.data());
+  for (DWORD i = 0; i < list->GroupCount; ++i)
+    if ((list->Groups[i].Attributes & SE_GROUP_USE_FOR_DENY_ONLY) && ::EqualSid(list->Groups[i].Sid, sid)) return true;
+  return false;
+}
+
+// Medium, where the process runs above it. Windows before Vista has no
+// integrity levels and refuses to name one: nothing to lower there.
+bool LowerToMediumIntegrity(HANDLE process, HANDLE token) {
+  DWORD size = 0;
+  if (!::GetTokenInformation(process, TokenIntegrityLevel, nullptr, 0, &size) &&
+      ::GetLastError() == ERROR_INVALID_PARAMETER)
+    return true;
+  std::vector<BYTE> label = Information(process, TokenIntegrityLevel);
+  if (label.empty()) return false;
+  PSID level = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(label.data())->Label.Sid;
+  if (*::GetSidSubAuthority(level, *::GetSidSubAuthorityCount(level) - 1u) <= SECURITY_MANDATORY_MEDIUM_RID)
+    return true;
+  BYTE medium[SECURITY_MAX_SID_SIZE];
+  DWORD mediumSize = sizeof(medium);
+  if (!::CreateWellKnownSid(WinMediumLabelSid, nullptr, medium, &mediumSize)) return false;
+  TOKEN_MANDATORY_LABEL lowered{{medium, SE_GROUP_INTEGRITY}};
+  return ::SetTokenInformation(token, TokenIntegrityLevel, &lowered, sizeof(lowered) + ::GetLengthSid(medium)) != FALSE;
+}
+
+// The owner of what the token creates: the user. An elevated token's
+// default owner is Administrators, which only denies here, and Windows
+// refuses to create an object with an owner the token may only deny. Wine 8
+// cannot change a token's owner (ERROR_INVALID_FUNCTION) and gives every
+// token the group Domain Users as its owner, which stays enabled: a token
+// whose owner cannot be made the user is kept only while its owner is a
+// group the user is really in.
+bool OwnedByTheUser(HANDLE process, HANDLE token, const std::vector<SID_AND_ATTRIBUTES>& denyOnly) {
+  std::vector<BYTE> user = Information(process, TokenUser);
+  std::vector<BYTE> owner = Information(token, TokenOwner);
+  if (user.empty() || owner.empty()) return false;
+  PSID userSid = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
+  PSID ownerSid = reinterpret_cast<TOKEN_OWNER*>(owner.data())->Owner;
+  if (::EqualSid(ownerSid, userSid)) return true;
+  TOKEN_OWNER byTheUser{userSid};
+  if (::SetTokenInformation(token, TokenOwner, &byTheUser, sizeof(byTheUser))) return true;
+  return std::none_of(denyOnly.begin(), denyOnly.end(),
+                      [ownerSid](const SID_AND_ATTRIBUTES& group) { return ::EqualSid(group.Sid, ownerSid) != FALSE; });
+}
+
+}  // namespace
+
+// A copy of the process token as the desktop user's own: every group that
+// UAC's filtered token keeps only to deny (an object that denies such a
+// group still denies) made deny-only, every privilege gone but traversing
+// folders, Medium integrity, and the user as the owner of what it creates.
+// The user, and the groups the user is in without the elevation, are
+// untouched, so the user's own files stay reachable.
+// Wine 8 has no file ACLs, so none of this keeps anything out there. It
+// makes the groups deny-only, but ignores DISABLE_MAX_PRIVILEGE, accepts
+// the integrity level and keeps High, and its linked token is the process
+// token again, with nothing deny-only (tests/win/UserRightsWinTest.cpp).
+HANDLE UserRightsToken() {
   HANDLE raw = nullptr;
   if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &raw)) return nullptr;
   ScopedHandle process(raw);
-  BYTE administrators[SECURITY_MAX_SID_SIZE];
-  DWORD size = sizeof(administrators);
-  if (!::CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size)) return nullptr;
-  SID_AND_ATTRIBUTES disable{administrators, 0};
+  std::vector<BYTE> groups = Information(process.Get(), TokenGroups);
+  if (groups.empty()) return nullptr;
+  const std::vector<BYTE> linked = LinkedGroups(process.Get());
+  std::vector<SID_AND_ATTRIBUTES> disable;
+  const auto* list = reinterpret_cast<const TOKEN_GROUPS*>(groups.data());
+  for (DWORD i = 0; i < list->GroupCount; ++i) {
+    PSID sid = list->Groups[i].Sid;
+    if (IsAdministratorEquivalent(sid) || DenyOnlyIn(linked, sid)) disable.push_back({sid, 0});
+  }
   raw = nullptr;
-  if (!::CreateRestrictedToken(process.Get(), DISABLE_MAX_PRIVILEGE, 1, &disable, 0, nullptr, 0, nullptr, &raw))
+  if (!::CreateRestrictedToken(process.Get(), DISABLE_MAX_PRIVILEGE, static_cast<DWORD>(disable.size()), disable.data(),
+                               0, nullptr, 0, nullptr, &raw))
     return nullptr;
   // A copy of a process token is a primary token; a thread wears only an
   // impersonation token.
   ScopedHandle restricted(raw);
   raw = nullptr;
-  if (!::DuplicateToken(restricted.Get(), SecurityImpersonation, &raw)) return nullptr;
-  return raw;
+  if (!::DuplicateTokenEx(restricted.Get(), TOKEN_QUERY | TOKEN_IMPERSONATE | TOKEN_ADJUST_DEFAULT, nullptr,
+                          SecurityImpersonation, TokenImpersonation, &raw))
+    return nullptr;
+  ScopedHandle token(raw);
+  if (!LowerToMediumIntegrity(process.Get(), token.Get()) || !OwnedByTheUser(process.Get(), token.Get(), disable))
+    return nullptr;
+  return token.Release();
 }
-
-}  // namespace
 
 // The thread keeps its own reference to the token, so the handle can go.
 // The threads that use this never impersonate otherwise, so reverting
 // leaves them with the process token again.
 ScopedUserRights::ScopedUserRights() {
-  ScopedHandle token(RestrictedImpersonationToken());
+  ScopedHandle token(UserRightsToken());
   restricted_ = token.Valid() && ::SetThreadToken(nullptr, token.Get());
 }
 

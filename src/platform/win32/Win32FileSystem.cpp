@@ -30,12 +30,12 @@ constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_H
                                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 // Opens the name itself with `access`, a link there not followed, and
-// checks that very handle: no reparse point, and reached as `name` in the
-// folder whose full name is `folderFinalPath`. What is done next goes
-// through the handle, so nothing that takes the name in between is acted
-// on in its place. Null when the open or the check fails.
+// checks that very handle reached it as `name` in the folder whose full
+// name is `folderFinalPath`. What is done next goes through the handle, so
+// nothing that takes the name in between is acted on in its place. Null
+// when the open or the check fails.
 HANDLE OpenOwnName(const std::wstring& path, DWORD access, const std::wstring& folderFinalPath,
-                   const std::wstring& name, DWORD& attributes) {
+                   const std::wstring& name) {
   const auto open = [&path](DWORD rights) {
     return ::CreateFileW(path.c_str(), rights | FILE_READ_ATTRIBUTES,
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -47,24 +47,32 @@ HANDLE OpenOwnName(const std::wstring& path, DWORD access, const std::wstring& f
   // attributes through any handle. Windows grants it whatever the bits.
   if (!file.Valid() && ::GetLastError() == ERROR_ACCESS_DENIED && (access & FILE_WRITE_ATTRIBUTES))
     file.Reset(open(access & ~FILE_WRITE_ATTRIBUTES));
-  const std::optional<DWORD> found = file.Valid() ? AttributesOf(file.Get()) : std::nullopt;
-  if (!found || (*found & FILE_ATTRIBUTE_REPARSE_POINT) || !ReachedAs(file.Get(), folderFinalPath, name))
-    return nullptr;
-  attributes = *found;
+  if (!file.Valid() || !ReachedAs(file.Get(), folderFinalPath, name)) return nullptr;
   return file.Release();
 }
 
-// A read-only file loses the bit first, through the same handle, and gets
-// it back if it stays.
-bool RemoveThroughHandle(const std::wstring& path, const std::wstring& folderFinalPath, const std::wstring& name) {
-  DWORD attributes = 0;
-  ScopedHandle file(OpenOwnName(path, DELETE | FILE_WRITE_ATTRIBUTES, folderFinalPath, name, attributes));
-  if (!file.Valid()) return false;
-  const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-  if (readOnly && !SetAttributesOf(file.Get(), attributes & kSettableAttributes & ~FILE_ATTRIBUTE_READONLY))
-    return false;
-  if (MarkForDeletion(file.Get())) return true;
-  if (readOnly) SetAttributesOf(file.Get(), attributes & kSettableAttributes);
+// The handle's attributes, or nothing when it is a link (Windows opens a
+// link itself when told not to follow it) or cannot say.
+std::optional<DWORD> PlainAttributes(HANDLE file) {
+  const std::optional<DWORD> attributes = AttributesOf(file);
+  if (!attributes || (*attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return std::nullopt;
+  return attributes;
+}
+
+constexpr DWORD kRemovalAccess = DELETE | FILE_WRITE_ATTRIBUTES;
+
+// A read-only file refuses to be deleted: it loses the bit first, through
+// the same handle, and gets it back if it stays. The deletion is tried
+// first, since asking a handle's attributes costs Wine a trip to its
+// server for the file's Unix descriptor, more than the rest together.
+bool DeleteThrough(HANDLE file) {
+  if (MarkForDeletion(file)) return true;
+  const std::optional<DWORD> attributes = AttributesOf(file);
+  if (!attributes || !(*attributes & FILE_ATTRIBUTE_READONLY)) return false;
+  const DWORD kept = *attributes & kSettableAttributes;
+  if (!SetAttributesOf(file, kept & ~FILE_ATTRIBUTE_READONLY)) return false;
+  if (MarkForDeletion(file)) return true;
+  SetAttributesOf(file, kept);
   return false;
 }
 
@@ -96,8 +104,14 @@ class FindEnumeration : public DirectoryEnumeration {
     return false;
   }
 
-  bool Remove(const std::wstring& name) override {
-    return checked_.plain && RemoveThroughHandle(JoinPath(path_, name), checked_.finalPath, name);
+  // An entry listed as a link is left alone. One that became a link since
+  // it was listed is opened as itself: Windows then deletes the link,
+  // never what it points at; Wine's handle reaches the target, whose final
+  // path refuses the deletion.
+  bool Remove(const FileEntry& entry) override {
+    if (!checked_.plain || IsLink(entry.attributes)) return false;
+    ScopedHandle file(OpenOwnName(JoinPath(path_, entry.name), kRemovalAccess, checked_.finalPath, entry.name));
+    return file.Valid() && DeleteThrough(file.Get());
   }
 
  private:
@@ -226,7 +240,8 @@ bool Win32FileSystem::Replace(const std::wstring& from, const std::wstring& to) 
 // listing's removals reuse the folder it checked when it was opened.
 bool Win32FileSystem::Remove(const std::wstring& path) {
   const std::optional<std::wstring> folder = FolderFinalPath(path);
-  return folder && RemoveThroughHandle(path, *folder, LastPart(path));
+  ScopedHandle file(folder ? OpenOwnName(path, kRemovalAccess, *folder, LastPart(path)) : nullptr);
+  return file.Valid() && PlainAttributes(file.Get()) && DeleteThrough(file.Get());
 }
 
 // Through a link, the attributes would be the target's. Read-only goes on
@@ -235,9 +250,8 @@ bool Win32FileSystem::Remove(const std::wstring& path) {
 // so the bits are read back.
 bool Win32FileSystem::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
   const std::optional<std::wstring> folder = FolderFinalPath(path);
-  DWORD current = 0;
-  ScopedHandle file(folder ? OpenOwnName(path, FILE_WRITE_ATTRIBUTES, *folder, LastPart(path), current) : nullptr);
-  if (!file.Valid()) return false;
+  ScopedHandle file(folder ? OpenOwnName(path, FILE_WRITE_ATTRIBUTES, *folder, LastPart(path)) : nullptr);
+  if (!file.Valid() || !PlainAttributes(file.Get())) return false;
   const DWORD wanted = attributes & kSettableAttributes;
   const DWORD first = wanted & ~FILE_ATTRIBUTE_READONLY;
   if (first != wanted && !SetAttributesOf(file.Get(), first)) return false;

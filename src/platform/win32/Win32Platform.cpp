@@ -123,12 +123,6 @@ std::wstring ModuleFileName() {
       .value_or(std::wstring());
 }
 
-std::wstring ProgramDirectory() {
-  const std::wstring path = ModuleFileName();
-  const std::size_t slash = path.rfind(L'\\');
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
 // drivers\etc is exempt from the redirection a 32-bit process meets on
 // 64-bit Windows, so this names the one hosts file the system reads.
 // Without a system folder there is no hosts file to name: a relative path

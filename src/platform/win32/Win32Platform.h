@@ -3,6 +3,8 @@
 #include <string>
 
 #include "platform/Services.h"
+#include "platform/win32/ProgramFolder.h"
+#include "platform/win32/UserRightsFileSystem.h"
 #include "platform/win32/Win32FileSystem.h"
 
 namespace quietreel::win32 {
@@ -19,26 +21,36 @@ class SystemDnsCache : public DnsCache {
 
 // The running program's full file name.
 std::wstring ModuleFileName();
-// The folder of the running program.
-std::wstring ProgramDirectory();
 // The hosts file of the Windows that runs the program.
 std::wstring HostsPath();
 
-// The real machine, as the operations see it.
+// The real machine, as the operations see it. The program's folder is the
+// one fixed when this is made; when it could not be fixed the operations
+// get no folder (an empty name), never a name worked out later.
 class Win32Platform {
  public:
-  Win32Platform() : Win32Platform(ProgramDirectory()) {}
-  explicit Win32Platform(std::wstring programDirectory) : programDirectory_(std::move(programDirectory)) {}
+  Win32Platform() = default;
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
 
-  Services MakeServices() { return Services{files_, folders_, dns_, programDirectory_, HostsPath()}; }
+  // The core names files in the folder by appending the bare name.
+  Services MakeServices() { return Services{files_, folders_, dns_, folder_.Path(), ProgramFiles(), HostsPath()}; }
+  const ProgramFolder& Folder() const { return folder_; }
 
  private:
+  // A folder the user cannot write (Program Files) holds nothing a program
+  // of theirs planted: its files are handled with the program's own
+  // rights, as decided on the folder fixed at start.
+  FileSystem* ProgramFiles() {
+    if (!folder_.UserCanWrite()) return &files_;
+    return userFiles_.Ready() ? &userFiles_ : nullptr;
+  }
+
   Win32FileSystem files_;
+  UserRightsFileSystem userFiles_{files_};
   ShellFolders folders_;
   SystemDnsCache dns_;
-  std::wstring programDirectory_;
+  ProgramFolder folder_;
 };
 
 }  // namespace quietreel::win32

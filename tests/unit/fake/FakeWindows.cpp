@@ -51,7 +51,9 @@ class FakeWindows::Listing : public DirectoryEnumeration {
     entry = entries_[next_++];
     return true;
   }
-  bool Remove(const std::wstring& name) override { return machine_.Remove(directory_ + L"\\" + name); }
+  bool Remove(const FileEntry& entry) override {
+    return !IsLink(entry.attributes) && machine_.Remove(directory_ + L"\\" + entry.name);
+  }
 
  private:
   FakeWindows& machine_;
@@ -86,8 +88,63 @@ FakeWindows::FakeWindows() {
   AddDirectory(*folders_[KnownFolder::kInternetCache]);
 }
 
+// Forwards every call to the machine, marked as made with the user's rights.
+class FakeWindows::UserView : public FileSystem {
+ public:
+  explicit UserView(FakeWindows& machine) : machine_(machine) {}
+  FileFacts Look(const std::wstring& path) override {
+    Marked user(machine_);
+    return machine_.Look(path);
+  }
+  ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes, Names names) override {
+    Marked user(machine_);
+    return machine_.ReadWhole(path, maxBytes, names);
+  }
+  std::optional<std::string> ReadTail(const std::wstring& path, std::size_t count) override {
+    Marked user(machine_);
+    return machine_.ReadTail(path, count);
+  }
+  AppendStatus Append(const std::wstring& path, const std::string& bytes, bool createIfMissing) override {
+    Marked user(machine_);
+    return machine_.Append(path, bytes, createIfMissing);
+  }
+  bool CreateNew(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) override {
+    Marked user(machine_);
+    return machine_.CreateNew(path, bytes, attributes);
+  }
+  bool Replace(const std::wstring& from, const std::wstring& to) override {
+    Marked user(machine_);
+    return machine_.Replace(from, to);
+  }
+  bool Remove(const std::wstring& path) override {
+    Marked user(machine_);
+    return machine_.Remove(path);
+  }
+  bool SetAttributes(const std::wstring& path, std::uint32_t attributes) override {
+    Marked user(machine_);
+    return machine_.SetAttributes(path, attributes);
+  }
+  std::unique_ptr<DirectoryEnumeration> Enumerate(const std::wstring& directory) override {
+    Marked user(machine_);
+    return machine_.Enumerate(directory);
+  }
+  std::size_t MaxPathLength() const override { return machine_.MaxPathLength(); }
+
+ private:
+  // The calls made while it lives are the user's.
+  struct Marked {
+    explicit Marked(FakeWindows& machine) : machine(machine) { machine.asUser_ = true; }
+    ~Marked() { machine.asUser_ = false; }
+    FakeWindows& machine;
+  };
+  FakeWindows& machine_;
+};
+
+FakeWindows::~FakeWindows() = default;
+
 Services FakeWindows::MakeServices(const std::wstring& programDirectory) {
-  return Services{*this, *this, *this, programDirectory, kHostsPath};
+  if (!userView_) userView_ = std::make_unique<UserView>(*this);
+  return Services{*this, *this, *this, programDirectory, userView_.get(), kHostsPath};
 }
 
 // --- Building ----------------------------------------------------------
@@ -273,7 +330,7 @@ bool FakeWindows::Fails(const std::string& call, const std::wstring& path) {
   }
   if (crashArmed_ && !cut_ && fallibleCalls_ == crashAt_) CutPowerNow();
   ++fallibleCalls_;
-  callLog_.push_back(call + " " + Narrow(path));
+  callLog_.push_back(call + " " + Narrow(path) + (asUser_ ? " as user" : ""));
   if (!failNext_.empty() && call == failNext_) {
     failNext_.clear();
     return true;

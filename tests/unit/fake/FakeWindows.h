@@ -21,7 +21,10 @@ namespace quietreel::fake {
 class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
  public:
   FakeWindows();
+  ~FakeWindows() override;
 
+  // Its `userFiles` are this machine too, seen through a view whose calls
+  // the call log marks "as user".
   Services MakeServices(const std::wstring& programDirectory = kProgramDirectory);
 
   static const std::wstring kProgramDirectory;
@@ -112,6 +115,7 @@ class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
 
  private:
   class Listing;
+  class UserView;
   struct Node {
     std::wstring path;  // as created, for display
     bool directory = false;
@@ -145,6 +149,8 @@ class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
   void JournalCommitted();
   void CutPowerNow();
 
+  std::unique_ptr<UserView> userView_;
+  bool asUser_ = false;
   std::map<std::wstring, Node> nodes_;
   std::map<int, std::wstring> handles_;  // => key of the node held
   int lastHandle_ = 0;

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quietreel {
+
+// Block's own section in a hosts file: from a line that is kSectionBegin to
+// the next line that is kSectionEnd, with its line break, each matched as
+// a whole line (a CR before the LF is the line break's).
+bool HasSection(std::string_view hosts);
+// The hosts file without Block's sections, every other byte kept; with
+// `lineBreakAdded`, also without the CR LF Block put before its section,
+// where nothing follows that section (else the line before would run on
+// into what others added).
+std::string WithoutSections(std::string_view hosts, bool lineBreakAdded);
+
+}  // namespace quietreel

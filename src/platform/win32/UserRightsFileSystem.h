@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+#include "platform/win32/ScopedWin.h"
+
+namespace quietreel::win32 {
+
+// Another file system's calls, each made by the calling thread wearing the
+// desktop user's own token, made once when this is built: what the user's
+// programs can change is handled with no more than the user's rights.
+class UserRightsFileSystem : public FileSystem {
+ public:
+  explicit UserRightsFileSystem(FileSystem& files);
+
+  // False when the token could not be made; every call then fails.
+  bool Ready() const { return token_.Valid(); }
+
+  FileFacts Look(const std::wstring& path) override;
+  ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes, Names names) override;
+  std::optional<std::string> ReadTail(const std::wstring& path, std::size_t count) override;
+  AppendStatus Append(const std::wstring& path, const std::string& bytes, bool createIfMissing) override;
+  bool CreateNew(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) override;
+  bool Replace(const std::wstring& from, const std::wstring& to) override;
+  bool Remove(const std::wstring& path) override;
+  bool SetAttributes(const std::wstring& path, std::uint32_t attributes) override;
+  std::unique_ptr<DirectoryEnumeration> Enumerate(const std::wstring& directory) override;
+  std::size_t MaxPathLength() const override { return files_.MaxPathLength(); }
+
+ private:
+  template <typename Call, typename Result>
+  Result AsUser(Call call, Result refused);
+
+  FileSystem& files_;
+  ScopedHandle token_;
+};
+
+}  // namespace quietreel::win32
