@@ -34,7 +34,8 @@ const std::wstring kElsewhere = kPublic + L"\\elsewhere";
 const std::string kRedirectingHosts = "6.6.6.6 www.bank.example\r\n";
 const char kPlantedHosts[] = "127.0.0.1 localhost\r\n6.6.6.6 www.bank.example\r\n";
 const char kOldHosts[] = "127.0.0.1 localhost\r\n";
-const char kBlockSection[] = "# BEGIN Quietreel block list\r\n0.0.0.0 ads.example.com\r\n# END Quietreel block list\r\n";
+const char kBlockSection[] =
+    "# BEGIN Quietreel block list\r\n0.0.0.0 ads.example.com\r\n# END Quietreel block list\r\n";
 const char kIntranet[] = "10.0.0.5 intranet.corp.example\r\n";
 const char kOldHostsAndIntranet[] = "127.0.0.1 localhost\r\n10.0.0.5 intranet.corp.example\r\n";
 const std::wstring kShellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
@@ -203,7 +204,8 @@ const Attack kAttacks[] = {
      0, IDC_RESTORE, kRestored, false, false, nullptr, nullptr, kOldHostsAndIntranet},
     {"CoreDatThatSendsANameToThisMachine",
      [](Changes&, const std::wstring& folder) {
-       const std::string plain = "# BEGIN Quietreel block list\n127.0.0.1 www.bank.example\n# END Quietreel block list\n";
+       const std::string plain =
+           "# BEGIN Quietreel block list\n127.0.0.1 www.bank.example\n# END Quietreel block list\n";
        ASSERT_TRUE(WriteBytes(folder + kCoreDatName, quietreel::EncodeBlockList(quietreel::kBlockListBaseChar, plain,
                                                                                 quietreel::kBlockListSeed)));
      },

@@ -44,6 +44,10 @@ struct HostsRow {
 void PrintTo(const HostsRow& row, std::ostream* out) { *out << row.name; }
 
 void RemoveCoreDat(const std::wstring& folder) { ::DeleteFileW((folder + kCoreDatName).c_str()); }
+// A `backup` Restore can vouch for: the hosts file begins with it.
+void BackupOfTheHostsFile(const std::wstring& folder) {
+  ASSERT_TRUE(WriteBytes(folder + kBackupName, ReadBytes(kHostsPath).value_or("")));
+}
 
 const HostsRow kWithRights[] = {
     // Enter is the default button, "屏蔽广告".
@@ -59,8 +63,8 @@ const HostsRow kWithRights[] = {
 const HostsRow kWithoutRights[] = {
     {"Block", L"Quietreel.exe", Content::AsFound, Content::Missing, nullptr, IDOK, kInterrupted, true, Content::AsFound,
      kAsFoundAttributes, Content::Missing},
-    {"Restore", L"Quietreel.exe", Content::AsFound, Content::Hosts, nullptr, IDC_RESTORE, kRestoreFailed, true,
-     Content::AsFound, kAsFoundAttributes, Content::Hosts},
+    {"Restore", L"Quietreel.exe", Content::AsFound, Content::Missing, BackupOfTheHostsFile, IDC_RESTORE, kRestoreFailed,
+     true, Content::AsFound, kAsFoundAttributes, Content::AsFound},
     {"ResetUnderAnotherName", L"广告屏蔽.v2.exe", Content::AsFound, Content::Hosts, nullptr, IDC_RESET, kResetFailed,
      true, Content::AsFound, kAsFoundAttributes, Content::Hosts},
 };
@@ -149,7 +153,7 @@ TEST_P(HostsButtons, LeaveTheFilesAsTheBoxSays) {
   // its `backup` away after its warning: the files are awaited.
   const std::wstring backup = program.Folder() + kBackupName;
   const std::optional<std::string> hostsAfter = BytesOf(row.hostsAfter, hostsFound);
-  const std::optional<std::string> backupAfter = BytesOf(row.backupAfter, std::nullopt);
+  const std::optional<std::string> backupAfter = BytesOf(row.backupAfter, hostsFound);
   const DWORD protectionAfter = row.hostsProtectionAfter == kAsFoundAttributes
                                     ? hostsAttributesFound & testsupport::kProtection
                                     : row.hostsProtectionAfter;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <set>
+
 #include "Disk.h"
 #include "Expect.h"
 #include "Program.h"
@@ -102,6 +104,31 @@ TEST_F(Troubleshooting, CleanupAnsweredOkPurgesCacheAndSharedObjectsShowingItsSt
   EXPECT_FALSE(IsFile(cached));
   EXPECT_FALSE(IsFile(neighbour));
   EXPECT_FALSE(IsDirectory(sharedObjects));
+}
+
+// A cache of many files: the status line counts them while they go, and
+// its text can be asked for all along, so the dialog takes its messages
+// (a dialog that took none would answer only once the purge was over, with
+// its last count); its buttons are off until the end.
+TEST_F(Troubleshooting, LongCleanupCountsItsFilesAndKeepsTheWindowAnswering) {
+  const std::wstring many = cache + L"\\Content.IE5\\E2E\\many";
+  for (int i = 0; i < 8000; ++i)
+    ASSERT_TRUE(MakeFile(many + std::to_wstring(i / 100) + L"\\f" + std::to_wstring(i), "x"));
+  Answer(Press(IDC_CLEAN_TEMP_FILES), IDOK);
+  std::set<std::wstring> counts;
+  bool buttonsOff = false;
+  for (const DWORD began = ::GetTickCount(); !FindDialog(program.Id(), faq) && ::GetTickCount() - began < 60000;) {
+    const std::wstring status = Status();
+    if (status.find(L"已删除") != std::wstring::npos) counts.insert(status);
+    buttonsOff = buttonsOff || !::IsWindowEnabled(::GetDlgItem(faq, IDC_CLEAN_TEMP_FILES));
+  }
+  MessageBoxView done = WaitForMessageBox(program.Id(), faq);
+  ExpectBox(done, L"Quietreel", kCleaned, false);
+  Answer(done, IDOK);
+  EXPECT_GE(counts.size(), 2u) << "the count was not seen to grow while the files went";
+  EXPECT_TRUE(buttonsOff);
+  EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(::GetDlgItem(faq, IDC_CLEAN_TEMP_FILES)) != FALSE; }));
+  EXPECT_FALSE(IsDirectory(many + L"0"));
 }
 
 // Enter is OK here: it closes the dialog without repairing anything.
