@@ -31,6 +31,9 @@ const std::wstring kElsewhere = L"C:\\Users\\user\\Documents\\private.txt";
 const std::string kUnmarked = HostsMachine::kUnmarkedListOnDisk;
 const std::string kIntranet = "10.0.0.5 intranet.corp.example\r\n";
 const std::string kPlanted = "127.0.0.1 localhost\r\n6.6.6.6 www.bank.example\r\n";
+// As long as the user's hosts file, so that only its bytes tell it apart.
+const std::string kPlantedOfTheUsersLength =
+    "6.6.6.6 www.bank.example\r\n#" + std::string(kUser.size() - 29, 'x') + "\r\n";
 
 struct FileAfter {
   enum { kUnchanged, kAbsent, kBytes } what;
@@ -241,6 +244,9 @@ const Row kRows[] = {
      {{Kind::kWarning, text::kBackupUntrusted}}, Unchanged(), Unchanged()},
     {"PlantedBackup_Block", HostsState::kClean, Planted(kPlanted), kBlock,
      {{Kind::kWarning, text::kBackupUntrusted}}, Unchanged(), Unchanged()},
+    {"PlantedBackupTheHostsFileDoesNotBeginWith", HostsState::kNoHosts,
+     Blocked(kUser + kUnmarked, kPlantedOfTheUsersLength, false), kRestore, {{Kind::kWarning, text::kBackupUntrusted}},
+     Unchanged(), Unchanged()},
     {"BackupRewrittenAfterReset", HostsState::kOrphaned, Planted(kPlanted), kRestore,
      {{Kind::kWarning, text::kBackupUntrusted}}, Absent(), Unchanged()},
     {"NoProgramFolder", HostsState::kBlocked, [](HostsMachine& m) { m.services.programDirectory.clear(); }, kRestore,

@@ -30,16 +30,16 @@ class Win32Subject : public Subject {
     return ::CreateHardLinkW(name.c_str(), existing.c_str(), nullptr) != FALSE;
   }
   bool Hold(const std::wstring& path, std::uint32_t share) override {
-    auto handle = std::make_unique<win32::ScopedHandle>(::CreateFileW(
-        path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    auto handle = std::make_unique<win32::ScopedHandle>(
+        ::CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle->Valid()) return false;
     held_.push_back(std::move(handle));
     return true;
   }
   void ReleaseAll() override { held_.clear(); }
   std::optional<std::string> Bytes(const std::wstring& path) override {
-    win32::ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    win32::ScopedHandle file(
+        ::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return std::nullopt;
     std::string bytes(4096, '\0');
     DWORD done = 0;

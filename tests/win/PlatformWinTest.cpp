@@ -2,7 +2,6 @@
 // the known folders must lie in, that a DNS flush is harmless, and where
 // DLLs are looked for.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include "PlantedCode.h"

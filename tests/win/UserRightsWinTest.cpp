@@ -21,25 +21,18 @@
 #include <vector>
 
 #include "platform/win32/ScopedWin.h"
+#include "platform/win32/UserRights.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace quietreel::win32 {
 namespace {
-
-std::vector<BYTE> Information(HANDLE token, TOKEN_INFORMATION_CLASS kind) {
-  DWORD size = 0;
-  ::GetTokenInformation(token, kind, nullptr, 0, &size);
-  std::vector<BYTE> buffer(size);
-  if (size == 0 || !::GetTokenInformation(token, kind, buffer.data(), size, &size)) buffer.clear();
-  return buffer;
-}
 
 // The attributes of the token's Administrators group, if it has one.
 std::optional<DWORD> AdministratorsAttributes(HANDLE token) {
   BYTE administrators[SECURITY_MAX_SID_SIZE];
   DWORD size = sizeof(administrators);
   if (!::CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size)) return std::nullopt;
-  std::vector<BYTE> buffer = Information(token, TokenGroups);
+  std::vector<BYTE> buffer = TokenInformation(token, TokenGroups);
   if (buffer.empty()) return std::nullopt;
   const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
   for (DWORD i = 0; i < groups->GroupCount; ++i)
@@ -74,22 +67,22 @@ bool FilteredByUac(PSID sid, const std::vector<SID_AND_ATTRIBUTES>& linked) {
 }
 
 std::vector<SID_AND_ATTRIBUTES> LinkedGroups(HANDLE process, std::vector<BYTE>& storage) {
-  std::vector<BYTE> linked = Information(process, TokenLinkedToken);
+  std::vector<BYTE> linked = TokenInformation(process, TokenLinkedToken);
   if (linked.empty()) return {};
   ScopedHandle token(reinterpret_cast<TOKEN_LINKED_TOKEN*>(linked.data())->LinkedToken);
-  storage = Information(token.Get(), TokenGroups);
+  storage = TokenInformation(token.Get(), TokenGroups);
   return Groups(storage);
 }
 
 DWORD IntegrityRid(HANDLE token) {
-  std::vector<BYTE> label = Information(token, TokenIntegrityLevel);
+  std::vector<BYTE> label = TokenInformation(token, TokenIntegrityLevel);
   if (label.empty()) return 0;
   PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(label.data())->Label.Sid;
   return *::GetSidSubAuthority(sid, *::GetSidSubAuthorityCount(sid) - 1u);
 }
 
 bool OwnerIsUser(HANDLE token) {
-  std::vector<BYTE> owner = Information(token, TokenOwner), user = Information(token, TokenUser);
+  std::vector<BYTE> owner = TokenInformation(token, TokenOwner), user = TokenInformation(token, TokenUser);
   return !owner.empty() && !user.empty() &&
          ::EqualSid(reinterpret_cast<TOKEN_OWNER*>(owner.data())->Owner,
                     reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
@@ -97,7 +90,7 @@ bool OwnerIsUser(HANDLE token) {
 
 std::vector<std::wstring> PrivilegeNames(HANDLE token) {
   std::vector<std::wstring> names;
-  std::vector<BYTE> buffer = Information(token, TokenPrivileges);
+  std::vector<BYTE> buffer = TokenInformation(token, TokenPrivileges);
   if (buffer.empty()) return names;
   const auto* privileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
   for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
@@ -139,9 +132,9 @@ TEST(ScopedUserRights, ThreadActsAsTheDesktopUserForTheScopeOnly) {
     const std::optional<DWORD> administrators = AdministratorsAttributes(thread.Get());
     ASSERT_TRUE(administrators);
     EXPECT_EQ(*administrators & (SE_GROUP_USE_FOR_DENY_ONLY | SE_GROUP_ENABLED), DWORD{SE_GROUP_USE_FOR_DENY_ONLY});
-    std::vector<BYTE> processBuffer = Information(process.Get(), TokenGroups), linkedBuffer;
+    std::vector<BYTE> processBuffer = TokenInformation(process.Get(), TokenGroups), linkedBuffer;
     const std::vector<SID_AND_ATTRIBUTES> linked = LinkedGroups(process.Get(), linkedBuffer);
-    std::vector<BYTE> threadBuffer = Information(thread.Get(), TokenGroups);
+    std::vector<BYTE> threadBuffer = TokenInformation(thread.Get(), TokenGroups);
     const std::vector<SID_AND_ATTRIBUTES> before = Groups(processBuffer), after = Groups(threadBuffer);
     ASSERT_EQ(after.size(), before.size());
     for (std::size_t i = 0; i < before.size(); ++i) {

@@ -10,15 +10,6 @@
 namespace quietreel::win32 {
 namespace {
 
-// What the token says of `kind`; empty when it does not say.
-std::vector<BYTE> Information(HANDLE token, TOKEN_INFORMATION_CLASS kind) {
-  DWORD size = 0;
-  ::GetTokenInformation(token, kind, nullptr, 0, &size);
-  std::vector<BYTE> buffer(size);
-  if (size == 0 || !::GetTokenInformation(token, kind, buffer.data(), size, &size)) buffer.clear();
-  return buffer;
-}
-
 // The groups UAC's filtered token keeps only to deny, by their well-known
 // numbers: S-1-5-114 (a local account in Administrators), the built-in
 // Administrators, Power Users, Account, Server, Print, Backup, Network
@@ -48,10 +39,10 @@ bool IsAdministratorEquivalent(PSID sid) {
 // The groups the linked (filtered) token of an elevated one keeps only to
 // deny; empty where there is no linked token.
 std::vector<BYTE> LinkedGroups(HANDLE process) {
-  std::vector<BYTE> linked = Information(process, TokenLinkedToken);
+  std::vector<BYTE> linked = TokenInformation(process, TokenLinkedToken);
   if (linked.size() < sizeof(TOKEN_LINKED_TOKEN)) return {};
   ScopedHandle token(reinterpret_cast<TOKEN_LINKED_TOKEN*>(linked.data())->LinkedToken);
-  return Information(token.Get(), TokenGroups);
+  return TokenInformation(token.Get(), TokenGroups);
 }
 
 bool DenyOnlyIn(const std::vector<BYTE>& groups, PSID sid) {
@@ -69,7 +60,7 @@ bool LowerToMediumIntegrity(HANDLE process, HANDLE token) {
   if (!::GetTokenInformation(process, TokenIntegrityLevel, nullptr, 0, &size) &&
       ::GetLastError() == ERROR_INVALID_PARAMETER)
     return true;
-  std::vector<BYTE> label = Information(process, TokenIntegrityLevel);
+  std::vector<BYTE> label = TokenInformation(process, TokenIntegrityLevel);
   if (label.empty()) return false;
   PSID level = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(label.data())->Label.Sid;
   if (*::GetSidSubAuthority(level, *::GetSidSubAuthorityCount(level) - 1u) <= SECURITY_MANDATORY_MEDIUM_RID)
@@ -89,8 +80,8 @@ bool LowerToMediumIntegrity(HANDLE process, HANDLE token) {
 // whose owner cannot be made the user is kept only while its owner is a
 // group the user is really in.
 bool OwnedByTheUser(HANDLE process, HANDLE token, const std::vector<SID_AND_ATTRIBUTES>& denyOnly) {
-  std::vector<BYTE> user = Information(process, TokenUser);
-  std::vector<BYTE> owner = Information(token, TokenOwner);
+  std::vector<BYTE> user = TokenInformation(process, TokenUser);
+  std::vector<BYTE> owner = TokenInformation(token, TokenOwner);
   if (user.empty() || owner.empty()) return false;
   PSID userSid = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
   PSID ownerSid = reinterpret_cast<TOKEN_OWNER*>(owner.data())->Owner;
@@ -113,11 +104,19 @@ bool OwnedByTheUser(HANDLE process, HANDLE token, const std::vector<SID_AND_ATTR
 // makes the groups deny-only, but ignores DISABLE_MAX_PRIVILEGE, accepts
 // the integrity level and keeps High, and its linked token is the process
 // token again, with nothing deny-only (tests/win/UserRightsWinTest.cpp).
+std::vector<BYTE> TokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind) {
+  DWORD size = 0;
+  ::GetTokenInformation(token, kind, nullptr, 0, &size);
+  std::vector<BYTE> buffer(size);
+  if (size == 0 || !::GetTokenInformation(token, kind, buffer.data(), size, &size)) buffer.clear();
+  return buffer;
+}
+
 HANDLE UserRightsToken() {
   HANDLE raw = nullptr;
   if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &raw)) return nullptr;
   ScopedHandle process(raw);
-  std::vector<BYTE> groups = Information(process.Get(), TokenGroups);
+  std::vector<BYTE> groups = TokenInformation(process.Get(), TokenGroups);
   if (groups.empty()) return nullptr;
   const std::vector<BYTE> linked = LinkedGroups(process.Get());
   std::vector<SID_AND_ATTRIBUTES> disable;

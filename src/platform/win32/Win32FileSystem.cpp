@@ -108,9 +108,18 @@ class FindEnumeration : public DirectoryEnumeration {
   // it was listed is opened as itself: Windows then deletes the link,
   // never what it points at; Wine's handle reaches the target, whose final
   // path refuses the deletion.
+  // Most entries go on the first try, through a handle that asks for no
+  // more than deletion; a read-only one, which needs its attributes
+  // changed, is opened and checked once more to be asked for that too.
   bool Remove(const FileEntry& entry) override {
     if (!checked_.plain || IsLink(entry.attributes)) return false;
-    ScopedHandle file(OpenOwnName(JoinPath(path_, entry.name), kRemovalAccess, checked_.finalPath, entry.name));
+    const std::wstring path = JoinPath(path_, entry.name);
+    {
+      ScopedHandle file(OpenOwnName(path, DELETE, checked_.finalPath, entry.name));
+      if (!file.Valid()) return false;
+      if (MarkForDeletion(file.Get())) return true;
+    }
+    ScopedHandle file(OpenOwnName(path, kRemovalAccess, checked_.finalPath, entry.name));
     return file.Valid() && DeleteThrough(file.Get());
   }
 
