@@ -67,8 +67,8 @@ BENCHMARK(BM_DecodeBlockList)->Apply(Sizes);
 void BM_Block(benchmark::State& state) {
   const auto size = static_cast<std::size_t>(state.range(0));
   const std::string coreDat = CoreDatOfSize(size);
-  const std::wstring coreDatPath = FakeWindows::kProgramDirectory + L"core.dat";
-  const std::wstring backupPath = FakeWindows::kProgramDirectory + L"backup";
+  const std::wstring coreDatPath = FakeWindows::kProgramDirectory + L"\\core.dat";
+  const std::wstring backupPath = FakeWindows::kProgramDirectory + L"\\backup";
   std::size_t peak = 0;
   std::size_t kept = 0;
   for (auto _ : state) {
