@@ -21,6 +21,10 @@ constexpr wchar_t kCleanupQuestion[] = L"删除临时文件需要一段时间，
 constexpr wchar_t kCleanupCaption[] = L"提示";
 constexpr wchar_t kCleaning[] = L"临时文件清理中，请您耐心等候...";
 constexpr wchar_t kCleaned[] = L"删除临时文件成功！";
+// Short enough for the status line with a count of six digits.
+std::wstring CleaningProgress(std::size_t removed) {
+  return L"临时文件清理中，已删除 " + std::to_wstring(removed) + L" 个文件...";
+}
 // The status line tells how far the cleanup has got every so many files;
 // each update also lets the window take its messages.
 constexpr std::size_t kFilesPerProgressUpdate = 64;
@@ -123,8 +127,7 @@ void CleanTemporaryFiles(const Services& services, Window& owner) {
   owner.ShowStatus(kCleaning);
   std::size_t removed = 0;
   const PurgeProgress progress = [&owner, &removed] {
-    if (++removed % kFilesPerProgressUpdate == 0)
-      owner.ShowStatus(kCleaning + (L"已删除 " + std::to_wstring(removed) + L" 个文件"));
+    if (++removed % kFilesPerProgressUpdate == 0) owner.ShowStatus(CleaningProgress(removed));
   };
   for (const UserFolder* folder : {&cache, &sharedObjects})
     if (folder->state == FolderState::kSafe) PurgeDirectory(services.files, folder->path, progress);

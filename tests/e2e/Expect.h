@@ -16,6 +16,8 @@ void ExpectBox(const MessageBoxView& box, const std::wstring& caption, const std
 // Presses a box's button and waits for it to go.
 void Answer(const MessageBoxView& box, int button);
 void WaitClosed(HWND window);
+// Every text of the dialog's controls fits its control at this DPI.
+void ExpectTextsFit(HWND dialog);
 // With QUIETREEL_E2E_SHOTS set, saves the window as <name>.bmp there for a
 // person to look at.
 void Shoot(HWND window, const std::wstring& name);

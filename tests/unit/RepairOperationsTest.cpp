@@ -276,8 +276,8 @@ TEST(CleanupStatus, ShownWhileThePurgesRunAndNotAfterCancel) {
   StatusWindow window(machine);
   CleanTemporaryFiles(machine.MakeServices(), window);
   const std::wstring cleaning = text::kCleaning;
-  EXPECT_EQ(window.StatusLog(), (std::vector<std::wstring>{cleaning, cleaning + L"已删除 64 个文件",
-                                                           cleaning + L"已删除 128 个文件", L""}));
+  EXPECT_EQ(window.StatusLog(), (std::vector<std::wstring>{cleaning, L"临时文件清理中，已删除 64 个文件...",
+                                                           L"临时文件清理中，已删除 128 个文件...", L""}));
   EXPECT_EQ(window.cacheThere, (std::vector<bool>{true, true, true, false}));
 
   FakeWindows untouched;
