@@ -107,10 +107,9 @@ class FindEnumeration : public DirectoryEnumeration {
   // An entry listed as a link is left alone. One that became a link since
   // it was listed is opened as itself: Windows then deletes the link,
   // never what it points at; Wine's handle reaches the target, whose final
-  // path refuses the deletion.
-  // Most entries go on the first try, through a handle that asks for no
-  // more than deletion; a read-only one, which needs its attributes
-  // changed, is opened and checked once more to be asked for that too.
+  // path refuses the deletion. Most entries go on the first try, through a
+  // handle that asks for no more than deletion; a read-only one, whose
+  // attributes must change first, is opened and checked once more for that.
   bool Remove(const FileEntry& entry) override {
     if (!checked_.plain || IsLink(entry.attributes)) return false;
     const std::wstring path = JoinPath(path_, entry.name);
