@@ -1,7 +1,7 @@
 #include "dialogs/Faq.h"
 
 #include "platform/win32/DialogOwner.h"
-#include "platform/win32/ScopedWin.h"
+#include "platform/win32/UserRights.h"
 #include "repair/RepairOperations.h"
 #include "res/resource.h"
 

@@ -181,26 +181,35 @@ void Tell(const Services& services, Window& owner, BlockOutcome outcome) {
   }
 }
 
-// Block and Restore use the program's folder as it was fixed at start, with
-// the rights that folder needs; without either they touch nothing.
-bool ProgramFolderReady(const Services& services, Window& owner) {
-  if (services.programDirectory.empty()) {
-    owner.ShowWarning(kNoProgramFolder);
-    return false;
-  }
-  if (!services.userFiles) {
-    owner.ShowWarning(kNoUserRights);
-    return false;
-  }
-  return true;
-}
+// What Block and Restore both start from: `backup` as it stands (no link,
+// no second name) and the hosts file's bytes, or nothing when there is
+// none. They use the program's folder as it was fixed at start, with the
+// rights that folder needs; without either, with a `backup` that is not
+// plain, or a hosts file that is there but cannot be read, they touch
+// nothing and say why.
+struct Start {
+  FileFacts backup;
+  std::optional<std::string> hosts;
+};
 
-// The hosts file as it is, or nothing when there is none; false when it is
-// there but cannot be read.
-bool ReadHosts(const Services& services, std::optional<std::string>& hosts) {
+std::optional<Start> Begin(const Services& services, Window& owner, const wchar_t* hostsUnreadable) {
+  if (services.programDirectory.empty() || !services.userFiles) {
+    owner.ShowWarning(services.programDirectory.empty() ? kNoProgramFolder : kNoUserRights);
+    return std::nullopt;
+  }
+  Start start{services.userFiles->Look(BackupPath(services)), std::nullopt};
+  if (!start.backup.plain) {
+    owner.ShowWarning(kNotPlainFile);
+    return std::nullopt;
+  }
   ReadResult read = services.files.ReadWhole(services.hostsPath, kHostsSizeLimit, Names::kAny);
-  if (read.status == ReadStatus::kOk) hosts = std::move(read.bytes);
-  return read.status == ReadStatus::kOk || read.status == ReadStatus::kMissing;
+  if (read.status == ReadStatus::kOk) {
+    start.hosts = std::move(read.bytes);
+  } else if (read.status != ReadStatus::kMissing) {
+    owner.ShowWarning(hostsUnreadable);
+    return std::nullopt;
+  }
+  return start;
 }
 
 // What an existing `backup` says about a hosts file without Block's
@@ -225,24 +234,16 @@ void RefuseOverBackup(const Services& services, Window& owner, const std::option
 // core.dat's own read makes the same check. A hosts file that holds Block's
 // section is blocked already, whatever `backup` says.
 void Block(const Services& services, Window& owner) {
-  if (!ProgramFolderReady(services, owner)) return;
-  const FileFacts backup = services.userFiles->Look(BackupPath(services));
-  std::optional<std::string> hosts;
-  if (!backup.plain) {
-    owner.ShowWarning(kNotPlainFile);
-    return;
-  }
-  if (!ReadHosts(services, hosts)) {
-    owner.ShowWarning(kInterrupted);
-    return;
-  }
+  const std::optional<Start> start = Begin(services, owner, kInterrupted);
+  if (!start) return;
+  const std::optional<std::string>& hosts = start->hosts;
   if (hosts && HasSection(*hosts)) {
     owner.ShowWarning(kAlreadyBlocked);
     return;
   }
   if (!hosts) {
     RemoveOurBackup(services);  // stale, as a Reset leaves it
-  } else if (backup.kind != FileKind::kMissing) {
+  } else if (start->backup.kind != FileKind::kMissing) {
     RefuseOverBackup(services, owner, hosts);
     return;
   }
@@ -258,18 +259,11 @@ void Block(const Services& services, Window& owner) {
 // with its record, only once the hosts file is what it stood for; a folder
 // in its place stays, since taking the section out needs no `backup`.
 void Restore(const Services& services, Window& owner) {
-  if (!ProgramFolderReady(services, owner)) return;
+  const std::optional<Start> start = Begin(services, owner, kRestoreFailed);
+  if (!start) return;
   const std::wstring backup = BackupPath(services);
-  const FileFacts facts = services.userFiles->Look(backup);
-  std::optional<std::string> hosts;
-  if (!facts.plain) {
-    owner.ShowWarning(kNotPlainFile);
-    return;
-  }
-  if (!ReadHosts(services, hosts)) {
-    owner.ShowWarning(kRestoreFailed);
-    return;
-  }
+  const FileFacts& facts = start->backup;
+  const std::optional<std::string>& hosts = start->hosts;
   const bool sectionThere = hosts && HasSection(*hosts);
   if (!sectionThere && facts.kind == FileKind::kMissing) {
     owner.ShowNotice(kAlreadyRestored);

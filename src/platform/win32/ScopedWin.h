@@ -104,22 +104,6 @@ class ScopedOle {
   void(WINAPI* uninitialize_)() = nullptr;
 };
 
-// While it lives, the calling thread acts with the user's own rights only.
-class ScopedUserRights {
- public:
-  ScopedUserRights();
-  ~ScopedUserRights();
-  ScopedUserRights(const ScopedUserRights&) = delete;
-  ScopedUserRights& operator=(const ScopedUserRights&) = delete;
-
-  // False when the thread could not take the restricted token and runs
-  // with the program's full rights.
-  bool Restricted() const { return restricted_; }
-
- private:
-  bool restricted_ = false;
-};
-
 // Owns one reference to a COM object; released once.
 template <typename Interface>
 class ScopedCom {

@@ -94,6 +94,14 @@ bool OwnedByTheUser(HANDLE process, HANDLE token, const std::vector<SID_AND_ATTR
 
 }  // namespace
 
+std::vector<BYTE> TokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind) {
+  DWORD size = 0;
+  ::GetTokenInformation(token, kind, nullptr, 0, &size);
+  std::vector<BYTE> buffer(size);
+  if (size == 0 || !::GetTokenInformation(token, kind, buffer.data(), size, &size)) buffer.clear();
+  return buffer;
+}
+
 // A copy of the process token as the desktop user's own: every group that
 // UAC's filtered token keeps only to deny (an object that denies such a
 // group still denies) made deny-only, every privilege gone but traversing
@@ -104,14 +112,6 @@ bool OwnedByTheUser(HANDLE process, HANDLE token, const std::vector<SID_AND_ATTR
 // makes the groups deny-only, but ignores DISABLE_MAX_PRIVILEGE, accepts
 // the integrity level and keeps High, and its linked token is the process
 // token again, with nothing deny-only (tests/win/UserRightsWinTest.cpp).
-std::vector<BYTE> TokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind) {
-  DWORD size = 0;
-  ::GetTokenInformation(token, kind, nullptr, 0, &size);
-  std::vector<BYTE> buffer(size);
-  if (size == 0 || !::GetTokenInformation(token, kind, buffer.data(), size, &size)) buffer.clear();
-  return buffer;
-}
-
 HANDLE UserRightsToken() {
   HANDLE raw = nullptr;
   if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &raw)) return nullptr;
@@ -142,16 +142,22 @@ HANDLE UserRightsToken() {
   return token.Release();
 }
 
-// The thread keeps its own reference to the token, so the handle can go.
-// The threads that use this never impersonate otherwise, so reverting
-// leaves them with the process token again.
-ScopedUserRights::ScopedUserRights() {
-  ScopedHandle token(UserRightsToken());
-  restricted_ = token.Valid() && ::SetThreadToken(nullptr, token.Get());
+// The thread keeps its own reference to the token it wears.
+namespace {
+
+HANDLE ThreadToken() {
+  HANDLE token = nullptr;
+  return ::OpenThreadToken(::GetCurrentThread(), TOKEN_IMPERSONATE, TRUE, &token) ? token : nullptr;
 }
 
-ScopedUserRights::~ScopedUserRights() {
-  if (restricted_) ::RevertToSelf();
+}  // namespace
+
+ScopedThreadToken::ScopedThreadToken(HANDLE token) : previous_(ThreadToken()) {
+  worn_ = token && ::SetThreadToken(nullptr, token);
+}
+
+ScopedThreadToken::~ScopedThreadToken() {
+  if (worn_) ::SetThreadToken(nullptr, previous_.Valid() ? previous_.Get() : nullptr);
 }
 
 }  // namespace quietreel::win32

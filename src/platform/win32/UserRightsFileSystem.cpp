@@ -5,31 +5,6 @@
 namespace quietreel::win32 {
 namespace {
 
-// The thread wears `token` while this lives, then the token it wore before
-// (none, or an outer scope's), so scopes nest.
-class ScopedThreadToken {
- public:
-  explicit ScopedThreadToken(HANDLE token) : previous_(PreviousToken()) {
-    worn_ = token && ::SetThreadToken(nullptr, token);
-  }
-  ~ScopedThreadToken() {
-    if (worn_) ::SetThreadToken(nullptr, previous_.Valid() ? previous_.Get() : nullptr);
-  }
-  ScopedThreadToken(const ScopedThreadToken&) = delete;
-  ScopedThreadToken& operator=(const ScopedThreadToken&) = delete;
-
-  bool Worn() const { return worn_; }
-
- private:
-  static HANDLE PreviousToken() {
-    HANDLE token = nullptr;
-    return ::OpenThreadToken(::GetCurrentThread(), TOKEN_IMPERSONATE, TRUE, &token) ? token : nullptr;
-  }
-
-  ScopedHandle previous_;
-  bool worn_ = false;
-};
-
 // A listing whose calls are made with the user's rights too.
 class UserListing : public DirectoryEnumeration {
  public:
