@@ -7,18 +7,27 @@
 
 namespace quietreel {
 
-// What Block keeps of the `backup` it saved, beside the hosts file, where
-// only administrators can write: its size and digest, so that a `backup`
-// rewritten since is known, and whether Block put a line break before its
-// section.
-struct BackupRecord {
+// A file's size and SHA-256 digest: enough to know it again.
+struct FileDigest {
   std::uint64_t size = 0;
   std::string sha256;
-  bool lineBreakAdded = false;
 };
 
-std::string RecordText(std::string_view backup, bool lineBreakAdded);
+FileDigest DigestOf(std::string_view bytes);
+bool Matches(const FileDigest& digest, std::string_view bytes);
+
+// What Block keeps beside the hosts file, where only administrators can
+// write: `backup` as it saved it, whether it put a line break before its
+// section, and the hosts file as its append left it. Together they say
+// when `backup` may come back whole: only in place of that very hosts
+// file, or of none.
+struct BackupRecord {
+  FileDigest backup;
+  bool lineBreakAdded = false;
+  FileDigest hostsAfterBlock;
+};
+
+std::string RecordText(const BackupRecord& record);
 std::optional<BackupRecord> ParseRecord(std::string_view text);
-bool RecordsBackup(const BackupRecord& record, std::string_view backup);
 
 }  // namespace quietreel

@@ -1,11 +1,9 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
-#include <string>
 
+#include "hosts/HostsPlan.h"
 #include "platform/Services.h"
-#include "platform/Window.h"
 
 namespace quietreel {
 
@@ -13,10 +11,10 @@ namespace quietreel {
 // 1 MiB; a larger file is damaged and is not read.
 inline constexpr std::size_t kBlockListSizeLimit = 4u << 20;
 
-// Reads, decodes and checks core.dat: the plain list up to its first zero
-// character, which can only block names. Tells the user through `owner`
-// and returns nothing when the file is missing, cannot be read, is empty or
-// is damaged.
-std::optional<std::string> LoadBlockList(const Services& services, Window& owner);
+// Reads, decodes and checks core.dat: the list up to its first zero
+// character, which must be the marked list and can only block names; in a
+// folder the desktop user can write, core.dat must be the very file the
+// build shipped. Otherwise the warning that says why.
+ListRead ReadBlockList(const Services& services);
 
 }  // namespace quietreel

@@ -1,5 +1,7 @@
 #include "hosts/BlockListRules.h"
 
+#include "base/Lines.h"
+
 namespace quietreel {
 namespace {
 
@@ -54,38 +56,39 @@ bool IsHostName(std::string_view name) {
   }
 }
 
-// Lines end at LF; a CR right before it belongs to the line break. A CR
-// anywhere else, a control byte or a byte above 127 makes the list bad.
+// A CR anywhere but right before a LF, a control byte or a byte above 127
+// makes the list bad.
 bool IsBlockOnlyList(std::string_view text) {
   if (text.size() > kMaxBlockListBytes) return false;
   std::size_t hosts = 0;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    if (end != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
-    const Line kind = ClassifyLine(line);
-    if (kind == Line::kBad || (kind == Line::kHost && ++hosts > kMaxBlockListHosts)) return false;
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-  }
-  return true;
+  bool good = true;
+  ForEachLine(text, LineBreak::kCrLf, [&](const TextLine& line, std::size_t) {
+    const Line kind = ClassifyLine(line.text);
+    good = kind != Line::kBad && !(kind == Line::kHost && ++hosts > kMaxBlockListHosts);
+    return good;
+  });
+  return good;
 }
 
 // Each marker is one whole line of its own, once: a second begin or end
-// inside would make the list's section in the hosts file ambiguous.
+// inside would make the list's section in the hosts file ambiguous. The
+// markers end with LF alone, so that in the hosts file they end with CR LF
+// and are found there.
 bool IsMarkedBlockList(std::string_view text) {
-  const std::string_view begin = kSectionBegin, end = kSectionEnd;
   std::size_t begins = 0, ends = 0;
-  bool firstIsBegin = false, lastIsEnd = false;
-  for (std::size_t start = 0; start < text.size();) {
-    const std::size_t stop = text.find('\n', start);
-    if (stop == std::string_view::npos) return false;  // the end marker ends with its line break
-    const std::string_view line = text.substr(start, stop - start);
-    if (line == begin) ++begins, firstIsBegin = firstIsBegin || start == 0;
-    lastIsEnd = line == end;
+  bool firstIsBegin = false, lastIsEnd = false, terminated = true;
+  ForEachLine(text, LineBreak::kLf, [&](const TextLine& line, std::size_t begin) {
+    terminated = line.breakSize > 0;
+    if (line.text == kSectionBegin) ++begins, firstIsBegin = firstIsBegin || begin == 0;
+    lastIsEnd = line.text == kSectionEnd;
     if (lastIsEnd) ++ends;
-    start = stop + 1;
-  }
-  return firstIsBegin && lastIsEnd && begins == 1 && ends == 1;
+    return terminated;
+  });
+  return terminated && firstIsBegin && lastIsEnd && begins == 1 && ends == 1;
 }
+
+bool IsShippableList(std::string_view text) { return IsMarkedBlockList(text) && IsBlockOnlyList(text); }
+
+bool BlocksAName(std::string_view line) { return ClassifyLine(line) == Line::kHost; }
 
 }  // namespace quietreel

@@ -19,6 +19,10 @@ bool IsBlockOnlyList(std::string_view text);
 // True when the list's first line is kSectionBegin and its last line
 // kSectionEnd, each with its line break, and neither appears in between.
 bool IsMarkedBlockList(std::string_view text);
+// Both: what Block may append, and what the build may ship.
+bool IsShippableList(std::string_view text);
 bool IsHostName(std::string_view name);
+// True for one line, without its line break, that blocks a name.
+bool BlocksAName(std::string_view line);
 
 }  // namespace quietreel

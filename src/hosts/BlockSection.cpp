@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "base/Lines.h"
 #include "hosts/BlockListRules.h"
 
 namespace quietreel {
@@ -11,27 +12,34 @@ struct Span {
   std::size_t begin, end;
 };
 
-std::string_view LineAt(std::string_view text, std::size_t start, std::size_t& next) {
-  const std::size_t lf = text.find('\n', start);
-  next = lf == std::string_view::npos ? text.size() : lf + 1;
-  std::string_view line = text.substr(start, (lf == std::string_view::npos ? text.size() : lf) - start);
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  return line;
-}
-
+// Whole lines of the hosts file, from a begin marker to the next end
+// marker with its line break.
 std::optional<Span> FindSection(std::string_view hosts, std::size_t from) {
   std::optional<std::size_t> begin;
-  for (std::size_t start = from, next = 0; start < hosts.size(); start = next) {
-    const std::string_view line = LineAt(hosts, start, next);
-    if (!begin && line == kSectionBegin) begin = start;
-    if (begin && line == kSectionEnd) return Span{*begin, next};
-  }
-  return std::nullopt;
+  std::optional<Span> found;
+  ForEachLine(hosts.substr(from), LineBreak::kCrLf, [&](const TextLine& line, std::size_t start) {
+    if (!begin && line.text == kSectionBegin) begin = from + start;
+    if (begin && line.text == kSectionEnd) found = Span{*begin, from + line.next};
+    return !found;
+  });
+  return found;
 }
 
 }  // namespace
 
 bool HasSection(std::string_view hosts) { return FindSection(hosts, 0).has_value(); }
+
+std::optional<std::size_t> SectionHosts(std::string_view hosts) {
+  std::optional<std::size_t> count;
+  for (std::optional<Span> span = FindSection(hosts, 0); span; span = FindSection(hosts, span->end)) {
+    count = count.value_or(0);
+    ForEachLine(hosts.substr(span->begin, span->end - span->begin), LineBreak::kCrLf, [&](const TextLine& line, std::size_t) {
+      if (BlocksAName(line.text)) ++*count;
+      return true;
+    });
+  }
+  return count;
+}
 
 std::string WithoutSections(std::string_view hosts, bool lineBreakAdded) {
   std::string kept;

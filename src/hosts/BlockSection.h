@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,6 +11,8 @@ namespace quietreel {
 // the next line that is kSectionEnd, with its line break, each matched as
 // a whole line (a CR before the LF is the line break's).
 bool HasSection(std::string_view hosts);
+// How many names Block's sections block; nothing when there is no section.
+std::optional<std::size_t> SectionHosts(std::string_view hosts);
 // The hosts file without Block's sections, every other byte kept; with
 // `lineBreakAdded`, also without the CR LF Block put before its section,
 // where nothing follows that section (else the line before would run on

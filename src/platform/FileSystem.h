@@ -31,6 +31,16 @@ class DirectoryEnumeration {
   virtual bool Remove(const FileEntry& entry) = 0;
 };
 
+// A file taken for removal. To use it: 1) FileSystem::HoldForRemoval takes
+// it, opened for deletion with no sharing, so that no other program can open
+// it while it is held; 2) Remove deletes it through that handle, or
+// dropping the object leaves it as it was.
+class HeldFile {
+ public:
+  virtual ~HeldFile() = default;
+  virtual bool Remove() = 0;
+};
+
 // kUnknown: the system will not say what has the name (a file pending
 // deletion, a failed call); it may well be there.
 enum class FileKind { kMissing, kFile, kDirectory, kUnknown };
@@ -91,6 +101,9 @@ class FileSystem {
   // refused. A file another program holds open, sharing deletion, keeps its
   // name until it is closed.
   virtual bool Remove(const std::wstring& path) = 0;
+  // Null when nothing is there, when it is a link or a folder, or when
+  // another program has it open, however it shares.
+  virtual std::unique_ptr<HeldFile> HoldForRemoval(const std::wstring& path) = 0;
   // Refuses a link: the attributes would land on its target.
   virtual bool SetAttributes(const std::wstring& path, std::uint32_t attributes) = 0;
   // A directory is listed only when, opened just now, it is a real one: a

@@ -24,6 +24,11 @@ struct Services {
   FileSystem* userFiles;
   // The hosts file in the folder Windows runs from.
   std::wstring hostsPath;
+  // Whether the desktop user could add or change files in the program's
+  // folder, and the SHA-256 of the core.dat the build shipped, which such a
+  // folder must hold.
+  bool userCanWriteProgramDirectory = true;
+  std::string shippedListSha256;
 };
 
 }  // namespace quietreel

@@ -59,6 +59,12 @@ const Call kCalls[] = {
      [](FileSystem& f, const std::wstring& t, const std::wstring&) { return f.CreateNew(t, "created", 0); }, "created"},
     {"ReplaceIt", [](FileSystem& f, const std::wstring& t, const std::wstring& o) { return f.Replace(o, t); }, "other"},
     {"Remove", [](FileSystem& f, const std::wstring& t, const std::wstring&) { return f.Remove(t); }, std::nullopt},
+    {"HoldAndRemove",
+     [](FileSystem& f, const std::wstring& t, const std::wstring&) {
+       const std::unique_ptr<HeldFile> held = f.HoldForRemoval(t);
+       return held && held->Remove();
+     },
+     std::nullopt},
 };
 
 // One letter per call of kCalls, in order: 'y' done, '-' refused, '?' either
@@ -73,19 +79,19 @@ struct Row {
 };
 
 const Row kRows[] = {
-    {"HeldWithoutSharing", true, kShareNone, 0, "-----", nullptr},
-    {"HeldSharingRead", true, kShareRead, 0, "y----", nullptr},
-    {"HeldSharingReadWrite", true, kShareRead | kShareWrite, 0, "yy---", nullptr},
+    {"HeldWithoutSharing", true, kShareNone, 0, "------", nullptr},
+    {"HeldSharingRead", true, kShareRead, 0, "y-----", nullptr},
+    {"HeldSharingReadWrite", true, kShareRead | kShareWrite, 0, "yy----", nullptr},
     // NTFS replaces no file that is open, whatever its sharing; Wine's
     // ReplaceFileW does. The delete is done but pending: see
     // FileDeletedWhileOpenKeepsItsNameUntilClosed.
-    {"HeldSharingAll", true, kShareAll, 0, "yy--y", "yy-yy"},
+    {"HeldSharingAll", true, kShareAll, 0, "yy--y-", "yy-yy-"},
     // A removal clears the read-only bit through the handle it deletes
     // with. Wine leaves writes to the Unix permissions, which root passes
     // and others do not.
-    {"ReadOnly", false, 0, kAttributeReadOnly, "y---y", "y?--y"},
-    {"Hidden", false, 0, kAttributeHidden, "yy-yy", nullptr},
-    {"System", false, 0, kAttributeSystem, "yy-yy", nullptr},
+    {"ReadOnly", false, 0, kAttributeReadOnly, "y---yy", "y?--yy"},
+    {"Hidden", false, 0, kAttributeHidden, "yy-yyy", nullptr},
+    {"System", false, 0, kAttributeSystem, "yy-yyy", nullptr},
 };
 
 TEST_P(FileSystemContract, SharingAndAttributesAllowOnlyTheirCalls) {
@@ -113,6 +119,23 @@ TEST_P(FileSystemContract, SharingAndAttributesAllowOnlyTheirCalls) {
           << row.name << ", " << call.name;
     }
   }
+}
+
+// A file held for removal keeps every other program out until it goes or
+// is let go, and is then as it was.
+TEST_P(FileSystemContract, FileHeldForRemovalOpensForNoOneElse) {
+  Subject& s = *subject_;
+  const std::wstring file = s.Folder() + L"\\record.txt";
+  s.MakeFile(file, "record", 0);
+  {
+    const std::unique_ptr<HeldFile> held = s.Files().HoldForRemoval(file);
+    ASSERT_TRUE(held);
+    EXPECT_FALSE(s.Hold(file, kShareAll));
+    EXPECT_FALSE(s.Files().HoldForRemoval(file));
+  }
+  EXPECT_EQ(s.Bytes(file), std::optional<std::string>("record"));
+  EXPECT_FALSE(s.Files().HoldForRemoval(s.Folder()));
+  EXPECT_FALSE(s.Files().HoldForRemoval(s.Folder() + L"\\missing.txt"));
 }
 
 // A file deleted while another program holds it open, sharing delete: the
@@ -198,6 +221,7 @@ TEST_P(FileSystemContract, LinksAndSecondNamesAreNeverFollowed) {
   const std::uint32_t secretAttributes = files.Look(folder + L"\\secret").attributes;
   EXPECT_FALSE(files.SetAttributes(folder + L"\\file-link", kAttributeHidden));
   EXPECT_FALSE(files.Remove(folder + L"\\file-link"));
+  EXPECT_FALSE(files.HoldForRemoval(folder + L"\\file-link"));
   EXPECT_EQ(RemovedByListing(files, folder, {L"file-link", L"folder-link", L"empty-link"}),
             std::vector<std::wstring>{});
   EXPECT_EQ(files.Look(folder + L"\\secret").attributes, secretAttributes);

@@ -28,16 +28,20 @@ TEST(BackupRecord, DigestIsSha256) {
 
 TEST(BackupRecord, ParsesOnlyWhatBlockWrites) {
   const std::string backup = "127.0.0.1 localhost\r\n";
-  const std::string written = RecordText(backup, true);
+  const std::string hosts = backup + "# BEGIN Quietreel block list\r\n# END Quietreel block list\r\n";
+  const std::string written = RecordText({DigestOf(backup), true, DigestOf(hosts)});
   const std::optional<BackupRecord> record = ParseRecord(written);
   ASSERT_TRUE(record);
   EXPECT_TRUE(record->lineBreakAdded);
-  EXPECT_TRUE(RecordsBackup(*record, backup));
-  EXPECT_FALSE(RecordsBackup(*record, backup + " "));
-  EXPECT_FALSE(RecordsBackup(*record, "127.0.0.1 localhosT\r\n"));
-  for (const std::string& bad : {std::string(), written.substr(0, written.size() - 2), written + "x",
+  EXPECT_TRUE(Matches(record->backup, backup));
+  EXPECT_TRUE(Matches(record->hostsAfterBlock, hosts));
+  EXPECT_FALSE(Matches(record->backup, backup + " "));
+  EXPECT_FALSE(Matches(record->backup, "127.0.0.1 localhosT\r\n"));
+  const std::string beforeHosts = written.substr(0, written.find("hosts-size"));
+  for (const std::string& bad : {std::string(), written.substr(0, written.size() - 2), written + "x", beforeHosts,
                                  "Quietreel backup\r\nsize=-1\r\n" + written.substr(written.find("sha256")),
-                                 written.substr(0, written.find("line")) + "line-break-added=2\r\n"})
+                                 written.substr(0, written.find("line")) + "line-break-added=2\r\n" +
+                                     written.substr(written.find("hosts-size"))})
     EXPECT_FALSE(ParseRecord(bad)) << bad;
 }
 

@@ -40,21 +40,27 @@ bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// What a run with no fault leaves behind: the hosts file and `backup`.
+// What a run leaves behind: the hosts file (when a replacement broke off
+// halfway, the copy the next start puts in its place), `backup` and
+// whether the record is there.
 struct Result {
   std::optional<std::string> hosts;
   std::optional<std::string> backup;
+  bool record = false;
   bool claimedSuccess = false;
 };
 
-Result RunWithFault(const NamedOperation& op, HostsState state, std::size_t failingCall, std::string* failedCallName) {
+Result RunWithFault(const NamedOperation& op, HostsState state, std::size_t failingCall, std::string* failedCallName,
+                    bool replaceBreaksHalfway = false) {
   HostsMachine m;
   m.Enter(state);
   m.machine.ResetCounters();
   m.machine.FailCall(failingCall);
+  m.machine.SetReplaceBreaksHalfway(replaceBreaksHalfway);
   op.run(m.services, m.owner);
   if (failedCallName && failingCall > 0) *failedCallName = m.machine.CallLog().at(failingCall - 1);
-  Result result{Contents(m, m.hosts), Contents(m, m.backup), false};
+  const std::optional<std::string> hosts = Contents(m, m.hosts);
+  Result result{hosts ? hosts : Contents(m, m.scratch), Contents(m, m.backup), m.machine.Exists(m.record), false};
   for (const auto& box : m.owner.Boxes()) result.claimedSuccess |= box.text == op.successText;
   return result;
 }
@@ -107,7 +113,7 @@ void CheckRestore(HostsState state, const Result& r, const std::string& where) {
   }
   if (r.claimedSuccess) {
     EXPECT_EQ(r.hosts, saved) << where;
-    EXPECT_FALSE(r.backup) << where;
+    EXPECT_FALSE(r.record) << where << ": success, and the record could vouch for a copy of backup later";
   }
 }
 
@@ -124,13 +130,17 @@ TEST(HostsFaultSweep, EverySingleFailingCallKeepsTheUsersHostsFile) {
     for (HostsState state : testing::kAllStates) {
       const std::size_t calls = CallsMade(op, state);
       for (std::size_t k = 1; k <= calls; ++k) {
-        std::string failed;
-        const Result r = RunWithFault(op, state, k, &failed);
-        const std::string where = std::string(op.name) + " from " + testing::StateName(state) + ", failing " + failed;
-        if (op.name == std::string("Block")) CheckBlock(state, r, where);
-        if (op.name == std::string("Restore")) CheckRestore(state, r, where);
-        if (op.name == std::string("Reset")) CheckReset(state, r, where);
-        ++sweeps;
+        for (bool halfway : {false, true}) {
+          std::string failed;
+          const Result r = RunWithFault(op, state, k, &failed, halfway);
+          if (halfway && failed.compare(0, 8, "Replace ") != 0) continue;
+          const std::string where = std::string(op.name) + " from " + testing::StateName(state) + ", failing " +
+                                    failed + (halfway ? " halfway" : "");
+          if (op.name == std::string("Block")) CheckBlock(state, r, where);
+          if (op.name == std::string("Restore")) CheckRestore(state, r, where);
+          if (op.name == std::string("Reset")) CheckReset(state, r, where);
+          ++sweeps;
+        }
       }
     }
   }
@@ -206,12 +216,14 @@ TEST(HostsCrashSweep, APowerCutAfterAnyCallKeepsTheUsersEntriesAndRestoreNeverDa
                                     (journal == Journal::kKept ? ", journal kept" : ", journal rolled back");
           m.machine.Reboot(data, journal);
           EXPECT_TRUE(Kept(m, user)) << where << ": the user's entries are lost";
-          EXPECT_TRUE(Whole(Contents(m, m.hosts)) || (c.failing && Contents(m, m.backup) == user))
+          const std::optional<std::string> afterCut = Contents(m, m.hosts);
+          EXPECT_TRUE(Whole(afterCut) || (c.failing && Contents(m, m.backup) == user))
               << where << ": the hosts file is damaged";
           m.machine.ResetCounters();
           Restore(m.services, m.owner);
           EXPECT_TRUE(Kept(m, user)) << where << ", then Restore: the user's entries are lost";
-          EXPECT_TRUE(Whole(Contents(m, m.hosts))) << where << ", then Restore: a damaged copy replaced hosts";
+          EXPECT_TRUE(Whole(Contents(m, m.hosts)) || Contents(m, m.hosts) == afterCut)
+              << where << ", then Restore: a damaged copy replaced hosts";
         }
       }
     }

@@ -6,6 +6,7 @@
 
 #include "Expected.h"
 #include "fake/FakeWindows.h"
+#include "base/Sha256.h"
 #include "hosts/BackupRecord.h"
 #include "hosts/BlockListCodec.h"
 #include "hosts/BlockListRules.h"
@@ -50,7 +51,10 @@ class HostsMachine {
   // As lists were shipped before they were marked.
   static constexpr char kUnmarkedListOnDisk[] = "# ads\r\n0.0.0.0 atm.youku.com\r\n0.0.0.0 afp.iqiyi.com\r\n";
 
-  HostsMachine() { ShipList(kList); }
+  HostsMachine() {
+    ShipList(kList);
+    services.shippedListSha256 = Sha256Hex(Encoded(kList));
+  }
 
   void ShipList(const std::string& plain) { machine.AddFile(coreDat, Encoded(plain)); }
 
@@ -62,7 +66,7 @@ class HostsMachine {
     if (state == HostsState::kBlocked) machine.AddFile(hosts, userHosts + kListOnDisk, expected::kHiddenReadOnlySystem);
     if (state == HostsState::kBlocked || state == HostsState::kOrphaned) {
       machine.AddFile(backup, userHosts);
-      machine.AddFile(record, RecordText(userHosts, false));
+      machine.AddFile(record, RecordText({DigestOf(userHosts), false, DigestOf(userHosts + kListOnDisk)}));
     }
   }
 

@@ -29,11 +29,7 @@ const std::string kMarker = HostsMachine::Marker();
 constexpr std::uint32_t kHiddenNew = expected::kHiddenReadOnlySystem | expected::kArchive;
 const std::wstring kElsewhere = L"C:\\Users\\user\\Documents\\private.txt";
 const std::string kUnmarked = HostsMachine::kUnmarkedListOnDisk;
-const std::string kIntranet = "10.0.0.5 intranet.corp.example\r\n";
-const std::string kPlanted = "127.0.0.1 localhost\r\n6.6.6.6 www.bank.example\r\n";
-// As long as the user's hosts file, so that only its bytes tell it apart.
-const std::string kPlantedOfTheUsersLength =
-    "6.6.6.6 www.bank.example\r\n#" + std::string(kUser.size() - 29, 'x') + "\r\n";
+const std::string kBegin = "# BEGIN Quietreel block list\n", kEnd = "# END Quietreel block list\n";
 
 struct FileAfter {
   enum { kUnchanged, kAbsent, kBytes } what;
@@ -96,17 +92,16 @@ Step SecondName(const std::wstring HostsMachine::*file) {
     m.machine.AddHardLinkedFile(m.*file, bytes);
   };
 }
-// The hosts file and `backup` as a Block of the marked list left them, with
-// what others wrote since; `record` false: the record is gone.
-Step Blocked(std::string hosts, std::string backup, bool record = true, bool lineBreakAdded = false) {
-  return [=](HostsMachine& m) {
-    m.machine.AddFile(m.hosts, hosts, expected::kHiddenReadOnlySystem);
-    if (!backup.empty()) m.machine.AddFile(m.backup, backup);
-    if (record) m.machine.AddFile(m.record, RecordText(backup, lineBreakAdded));
+// A folder only administrators can write: core.dat need not be the file
+// the build shipped, only a marked list that can do nothing but block.
+Step InAdminFolder(Step then) {
+  return [then](HostsMachine& m) {
+    m.services.userCanWriteProgramDirectory = false;
+    then(m);
   };
 }
-Step Planted(std::string backup) {
-  return [backup](HostsMachine& m) { m.machine.AddFile(m.backup, backup); };
+Step Hold(const std::wstring HostsMachine::*file, std::uint32_t share) {
+  return [file, share](HostsMachine& m) { m.machine.HoldOpen(m.*file, share); };
 }
 Step Then(Step first, Step second) {
   return [first, second](HostsMachine& m) {
@@ -145,12 +140,13 @@ const Row kRows[] = {
 
     // --- The list in the hosts file ----------------------------------------------
     {"LfBecomesCrLfAndCrLfBecomesCrCrLf", HostsState::kNoHosts,
-     Ship("0.0.0.0 a.example\n0.0.0.0 b.example\r\n0.0.0.0 c.example"), kBlock, {{Kind::kNotice, text::kBlocked}},
-     Bytes("0.0.0.0 a.example\r\n0.0.0.0 b.example\r\r\n0.0.0.0 c.example"), Bytes(kMarker), kHiddenNew, 1},
-    {"ListEndsAtItsFirstZero", HostsState::kNoHosts, Ship(std::string("0.0.0.0 a.example\n\0 6.6.6.6 b.c\r", 32)),
-     kBlock, {{Kind::kNotice, text::kBlocked}}, Bytes("0.0.0.0 a.example\r\n"), Bytes(kMarker), kHiddenNew, 1},
-    {"ListBeginningWithZeroWritesAndSaysNothing", HostsState::kClean, Ship(std::string("\0 0.0.0.0 a.b\n", 14)),
-     kBlock, {}, Unchanged(), Bytes(kUser)},
+     InAdminFolder(Ship(kBegin + "0.0.0.0 a.example\n0.0.0.0 b.example\r\n" + kEnd)), kBlock, {{Kind::kNotice, text::kBlocked}},
+     Bytes("# BEGIN Quietreel block list\r\n0.0.0.0 a.example\r\n0.0.0.0 b.example\r\r\n# END Quietreel block list\r\n"),
+     Bytes(kMarker), kHiddenNew, 1},
+    {"ListEndsAtItsFirstZero", HostsState::kNoHosts, InAdminFolder(Ship(HostsMachine::kList + std::string("\0 6.6.6.6 b.c\r", 14))),
+     kBlock, {{Kind::kNotice, text::kBlocked}}, Bytes(kListOnDisk), Bytes(kMarker), kHiddenNew, 1},
+    {"ListBeginningWithZeroIsDamaged", HostsState::kClean, InAdminFolder(Ship(std::string("\0", 1) + HostsMachine::kList)),
+     kBlock, {{Kind::kWarning, text::kListDamaged}}, Unchanged(), Absent()},
     {"UserLastLineWithoutBreakStaysItsOwnLine", HostsState::kClean,
      [](HostsMachine& m) { m.machine.AddFile(m.hosts, "127.0.0.1 localhost"); }, kBlock,
      {{Kind::kNotice, text::kBlocked}}, Bytes("127.0.0.1 localhost\r\n" + kListOnDisk), Bytes("127.0.0.1 localhost"), std::nullopt, 1},
@@ -160,7 +156,7 @@ const Row kRows[] = {
      [](HostsMachine& m) { m.machine.AddFile(m.hosts, "# \xC4\xFA\xBA\xC3\r\n\xFF\xFE"); }, kBlock,
      {{Kind::kNotice, text::kBlocked}}, Bytes("# \xC4\xFA\xBA\xC3\r\n\xFF\xFE\r\n" + kListOnDisk),
      Bytes("# \xC4\xFA\xBA\xC3\r\n\xFF\xFE"), std::nullopt, 1},
-    {"OddLastCharacterOfCoreDatIsIgnored", HostsState::kNoHosts, ShipRaw(Encoded(HostsMachine::kList) + "Q"), kBlock,
+    {"OddLastCharacterOfCoreDatIsIgnored", HostsState::kNoHosts, InAdminFolder(ShipRaw(Encoded(HostsMachine::kList) + "Q")), kBlock,
      {{Kind::kNotice, text::kBlocked}}, Bytes(kListOnDisk), Bytes(kMarker), std::nullopt, 1},
 
     // --- core.dat ----------------------------------------------------------------
@@ -177,11 +173,24 @@ const Row kRows[] = {
      Absent()},
     {"CoreDatOverFourMiB", HostsState::kClean, ShipRaw(std::string((4u << 20) + 1, 'M')), kBlock,
      {{Kind::kWarning, text::kListDamaged}}, Unchanged(), Absent()},
-    {"ListThatRedirects", HostsState::kClean, Ship("0.0.0.0 a.example\n6.6.6.6 www.bank.example\n"), kBlock,
+    {"ListThatRedirects", HostsState::kClean, InAdminFolder(Ship(kBegin + "6.6.6.6 www.bank.example\n" + kEnd)), kBlock,
      {{Kind::kWarning, text::kListDamaged}}, Unchanged(), Absent()},
-    {"ListWithCrOnlyLineEnds", HostsState::kNoHosts, Ship("0.0.0.0 a.example\r0.0.0.0 b.example\r"), kBlock,
+    {"ListWithCrOnlyLineEnds", HostsState::kNoHosts, InAdminFolder(Ship(kBegin + "0.0.0.0 a.example\r0.0.0.0 b.example\r" + kEnd)), kBlock,
      {{Kind::kWarning, text::kListDamaged}}, Absent(), Absent()},
-    {"CoreDatWithBytesOutsideTheCode", HostsState::kClean, ShipRaw(Encoded(HostsMachine::kList) + "\xB0\xA1"), kBlock,
+    // Restore would not take out what is outside the markers, nor know an
+    // unmarked list: either would stay in the hosts file for good.
+    {"ListWithoutMarkers", HostsState::kClean, InAdminFolder(Ship("0.0.0.0 a.example\n")), kBlock,
+     {{Kind::kWarning, text::kListDamaged}}, Unchanged(), Absent()},
+    {"ListWithALineAfterTheEndMarker", HostsState::kClean,
+     InAdminFolder(Ship(HostsMachine::kList + std::string("0.0.0.0 definitionupdates.av-vendor.example\n"))), kBlock,
+     {{Kind::kWarning, text::kListDamaged}}, Unchanged(), Absent()},
+    // In a folder the user can write, only the list the build shipped.
+    {"MarkedListThatWasNotShipped", HostsState::kClean, Ship(kBegin + "0.0.0.0 av-vendor.example\n" + kEnd), kBlock,
+     {{Kind::kWarning, text::kListDamaged}}, Unchanged(), Absent()},
+    {"AdminFolderMayHoldItsOwnList", HostsState::kClean, InAdminFolder(Ship(kBegin + "0.0.0.0 a.example\n" + kEnd)), kBlock,
+     {{Kind::kNotice, text::kBlocked}}, Bytes(kUser + "# BEGIN Quietreel block list\r\n0.0.0.0 a.example\r\n# END Quietreel block list\r\n"),
+     Bytes(kUser), kHiddenNew, 1},
+    {"CoreDatWithBytesOutsideTheCode", HostsState::kClean, InAdminFolder(ShipRaw(Encoded(HostsMachine::kList) + "\xB0\xA1")), kBlock,
      {{Kind::kWarning, text::kListDamaged}}, Unchanged(), Absent()},
 
     // --- The hosts file ------------------------------------------------------------
@@ -211,44 +220,21 @@ const Row kRows[] = {
      {{Kind::kNotice, text::kRestored}}, Bytes(kUser), Unchanged(), kHiddenNew, 1},
     {"BackupLocked_BlockWithoutHosts", HostsState::kOrphaned, Lock(&HostsMachine::backup), kBlock,
      {{Kind::kWarning, text::kInterrupted}}, Absent(), Unchanged()},
-    // The section is out, but `backup` stays until it can go: a second
-    // Restore finishes.
-    {"BackupLocked_Restore", HostsState::kBlocked, Lock(&HostsMachine::backup), kRestore,
-     {{Kind::kWarning, text::kRestoreFailed}}, Bytes(kUser), Unchanged(), kHiddenNew, 1},
+    // The section is out and the record gone: Restore has worked, and the
+    // `backup` that stays vouches for nothing.
+    {"BackupHeld_Restore", HostsState::kBlocked, Hold(&HostsMachine::backup, fake::FakeWindows::kShareRead), kRestore,
+     {{Kind::kNotice, text::kRestored}}, Bytes(kUser), Unchanged(), kHiddenNew, 1},
+    // Every user may read the record: one held open is not removed, so
+    // nothing changes.
+    {"RecordHeld_Restore", HostsState::kBlocked, Hold(&HostsMachine::record, fake::FakeWindows::kShareRead), kRestore,
+     {{Kind::kWarning, text::kRestoreFailed}}, Unchanged(), Unchanged(), expected::kHiddenReadOnlySystem},
 
-    // --- Restore takes back what Block added, and trusts only what it can ----
-    {"SectionOut_WhatOthersAddedStays", HostsState::kNoHosts,
-     Blocked("# mine\r\n" + kUser + kListOnDisk + kIntranet, "# mine\r\n" + kUser), kRestore,
-     {{Kind::kNotice, text::kRestored}}, Bytes("# mine\r\n" + kUser + kIntranet), Absent(), kHiddenNew, 1},
-    {"SectionOut_TheLineBreakBlockAddedGoes", HostsState::kNoHosts,
-     Blocked("127.0.0.1 localhost\r\n" + kListOnDisk, "127.0.0.1 localhost", true, true), kRestore,
-     {{Kind::kNotice, text::kRestored}}, Bytes("127.0.0.1 localhost"), Absent(), kHiddenNew, 1},
-    {"SectionOut_TheLineBreakStaysBeforeOthersLines", HostsState::kNoHosts,
-     Blocked("127.0.0.1 localhost\r\n" + kListOnDisk + kIntranet, "127.0.0.1 localhost", true, true), kRestore,
-     {{Kind::kNotice, text::kRestored}}, Bytes("127.0.0.1 localhost\r\n" + kIntranet), Absent(), kHiddenNew, 1},
-    {"SectionOut_EvenWithoutBackup", HostsState::kNoHosts, Blocked(kUser + kListOnDisk, "", false), kRestore,
-     {{Kind::kNotice, text::kRestored}}, Bytes(kUser), Absent(), kHiddenNew, 1},
-    {"SectionThere_BlockAddsNoSecond", HostsState::kNoHosts, Blocked(kUser + kListOnDisk, "", false), kBlock,
-     {{Kind::kWarning, text::kAlreadyBlocked}}, Unchanged(), Absent()},
-    {"UnmarkedListAfterBackup_TrustedWithoutRecord", HostsState::kNoHosts, Blocked(kUser + kUnmarked, kUser, false),
-     kRestore, {{Kind::kNotice, text::kRestored}}, Bytes(kUser), Absent(), kHiddenNew, 1},
-    {"UnmarkedListAfterBackup_BlockedAlready", HostsState::kNoHosts, Blocked(kUser + kUnmarked, kUser, false), kBlock,
-     {{Kind::kWarning, text::kAlreadyBlocked}}, Unchanged(), Unchanged()},
-    {"MarkerTrustedWithoutRecord", HostsState::kNoHosts,
-     Then(Blocked(kUnmarked, "", false), Planted(HostsMachine::Marker())), kRestore,
-     {{Kind::kNotice, text::kRestored}}, Bytes(kMarker), Absent(), kHiddenNew, 1},
-    {"HostsReplacedSince_RecordVouchesForBackup", HostsState::kBlocked,
+    // --- What Restore may write: HostsPlanTest; here, what the reading feeds it
+    {"RestoreFromOrphanedWithoutRecord", HostsState::kOrphaned, [](HostsMachine& m) { m.machine.Remove(m.record); },
+     kRestore, {{Kind::kWarning, text::kBackupUntrusted}}, Absent(), Unchanged()},
+    {"RestoreAfterTheHostsFileChanged", HostsState::kBlocked,
      [](HostsMachine& m) { m.machine.AddFile(m.hosts, "# a new hosts file\r\n"); }, kRestore,
-     {{Kind::kNotice, text::kRestored}}, Bytes(kUser), Absent(), kHiddenNew, 1},
-    {"PlantedBackup_Restore", HostsState::kClean, Planted(kPlanted), kRestore,
      {{Kind::kWarning, text::kBackupUntrusted}}, Unchanged(), Unchanged()},
-    {"PlantedBackup_Block", HostsState::kClean, Planted(kPlanted), kBlock,
-     {{Kind::kWarning, text::kBackupUntrusted}}, Unchanged(), Unchanged()},
-    {"PlantedBackupTheHostsFileDoesNotBeginWith", HostsState::kNoHosts,
-     Blocked(kUser + kUnmarked, kPlantedOfTheUsersLength, false), kRestore, {{Kind::kWarning, text::kBackupUntrusted}},
-     Unchanged(), Unchanged()},
-    {"BackupRewrittenAfterReset", HostsState::kOrphaned, Planted(kPlanted), kRestore,
-     {{Kind::kWarning, text::kBackupUntrusted}}, Absent(), Unchanged()},
     {"NoProgramFolder", HostsState::kBlocked, [](HostsMachine& m) { m.services.programDirectory.clear(); }, kRestore,
      {{Kind::kWarning, text::kNoProgramFolder}}, Unchanged(), Unchanged()},
     {"NoUserRights", HostsState::kClean, [](HostsMachine& m) { m.services.userFiles = nullptr; }, kBlock,
@@ -287,10 +273,10 @@ const Row kRows[] = {
      {{Kind::kWarning, text::kNotPlainFile}}, Unchanged(), Absent()},
     {"CoreDatWithASecondName", HostsState::kClean, SecondName(&HostsMachine::coreDat), kBlock,
      {{Kind::kWarning, text::kNotPlainFile}}, Unchanged(), Absent()},
-    {"LinkPlantedAtBackupWhileTheListIsRead", HostsState::kClean,
+    {"LinkPlantedAtBackupBeforeItIsMade", HostsState::kClean,
      [](HostsMachine& m) {
        m.machine.AddFile(kElsewhere, "not the program's");
-       m.machine.BeforeCall("ReadWhole", [&m] { m.machine.AddLink(m.backup, kElsewhere); });
+       m.machine.BeforeCall("CreateNew", [&m] { m.machine.AddLink(m.backup, kElsewhere); });
      },
      kBlock, {{Kind::kWarning, text::kInterrupted}}, Unchanged(), Bytes("not the program's"),
      expected::kHiddenReadOnlySystem},
@@ -370,7 +356,10 @@ TEST_P(HostsOperations, TellTheOutcomeAndLoseNothing) {
   if (row.operation == kBlock && !backupBefore.exists && m.machine.IsFile(m.backup) && m.machine.Look(m.backup).plain) {
     std::optional<BackupRecord> record = ParseRecord(m.machine.BytesOf(m.record));
     ASSERT_TRUE(record);
-    EXPECT_TRUE(RecordsBackup(*record, m.machine.BytesOf(m.backup)));
+    EXPECT_TRUE(Matches(record->backup, m.machine.BytesOf(m.backup)));
+    if (m.owner.Boxes().at(0).kind == Kind::kNotice) {
+      EXPECT_TRUE(Matches(record->hostsAfterBlock, m.machine.BytesOf(m.hosts)));
+    }
   }
   // A `backup` the program made is plain, so nothing stops its removal.
   if (!backupBefore.exists && m.machine.IsFile(m.backup) && m.machine.Look(m.backup).plain) {

@@ -65,6 +65,12 @@ bool UserRightsFileSystem::Remove(const std::wstring& path) {
   return AsUser([&] { return files_.Remove(path); }, false);
 }
 
+// Rights are checked when the file is opened, so its removal through the
+// handle needs the token no more.
+std::unique_ptr<HeldFile> UserRightsFileSystem::HoldForRemoval(const std::wstring& path) {
+  return AsUser([&] { return files_.HoldForRemoval(path); }, std::unique_ptr<HeldFile>());
+}
+
 bool UserRightsFileSystem::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
   return AsUser([&] { return files_.SetAttributes(path, attributes); }, false);
 }

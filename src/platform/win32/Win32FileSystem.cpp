@@ -131,6 +131,17 @@ class FindEnumeration : public DirectoryEnumeration {
   bool pending_;
 };
 
+// Deletion goes through the handle that took the file, at once: the
+// handle shares nothing, so no other program has had it open since.
+class HeldForRemoval : public HeldFile {
+ public:
+  explicit HeldForRemoval(HANDLE file) : file_(file) {}
+  bool Remove() override { return DeleteThrough(file_.Get()); }
+
+ private:
+  ScopedHandle file_;
+};
+
 }  // namespace
 
 // Asks the name for its attributes and opens it, a link not followed, for
@@ -234,8 +245,14 @@ bool Win32FileSystem::Replace(const std::wstring& from, const std::wstring& to) 
   if (target != INVALID_FILE_ATTRIBUTES && (target & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
     return false;  // Wine's ReplaceFileW would put a file in a folder's place
   if (!::ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-    if (::GetLastError() != ERROR_FILE_NOT_FOUND || ::GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES)
-      return false;
+    // Not there, or gone halfway: ReplaceFileW that cannot move the new
+    // file into place after it moved the old one away leaves `to` missing
+    // (ERROR_UNABLE_TO_MOVE_REPLACEMENT, and _2 when the old one could not
+    // be put back), so the new file is moved there on its own.
+    const DWORD error = ::GetLastError();
+    const bool mayBeGone = error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
+                           error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
+    if (!mayBeGone || ::GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
     return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
   }
   ScopedHandle replaced(::CreateFileW(to.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -250,6 +267,18 @@ bool Win32FileSystem::Remove(const std::wstring& path) {
   const std::optional<std::wstring> folder = FolderFinalPath(path);
   ScopedHandle file(folder ? OpenOwnName(path, kRemovalAccess, *folder, LastPart(path)) : nullptr);
   return file.Valid() && PlainAttributes(file.Get()) && DeleteThrough(file.Get());
+}
+
+// Without sharing, the open fails while any other program holds the file,
+// for reading too, and no other program can open it until the handle
+// goes. A folder does not open without backup semantics.
+std::unique_ptr<HeldFile> Win32FileSystem::HoldForRemoval(const std::wstring& path) {
+  const std::optional<std::wstring> folder = FolderFinalPath(path);
+  if (!folder) return nullptr;
+  ScopedHandle file(::CreateFileW(path.c_str(), kRemovalAccess | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file.Valid() || !ReachedAs(file.Get(), *folder, LastPart(path)) || !PlainAttributes(file.Get())) return nullptr;
+  return std::make_unique<HeldForRemoval>(file.Release());
 }
 
 // Through a link, the attributes would be the target's. Read-only goes on

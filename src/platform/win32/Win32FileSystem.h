@@ -13,6 +13,7 @@ class Win32FileSystem : public FileSystem {
   bool CreateNew(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) override;
   bool Replace(const std::wstring& from, const std::wstring& to) override;
   bool Remove(const std::wstring& path) override;
+  std::unique_ptr<HeldFile> HoldForRemoval(const std::wstring& path) override;
   bool SetAttributes(const std::wstring& path, std::uint32_t attributes) override;
   std::unique_ptr<DirectoryEnumeration> Enumerate(const std::wstring& directory) override;
   std::size_t MaxPathLength() const override;

@@ -62,6 +62,25 @@ class FakeWindows::Listing : public DirectoryEnumeration {
   std::size_t next_ = 0;
 };
 
+// Our own handle on a file, sharing nothing, held among the others so that
+// every other open is refused while it lasts.
+class FakeWindows::Held : public HeldFile {
+ public:
+  Held(FakeWindows& machine, int handle) : machine_(machine), handle_(handle) {}
+  ~Held() override { machine_.Close(handle_); }
+  bool Remove() override {
+    const bool fail = machine_.Fails("RemoveHeld", machine_.handles_.count(handle_) ? machine_.handles_[handle_] : L"");
+    auto held = machine_.handles_.find(handle_);
+    if (fail || held == machine_.handles_.end()) return false;
+    machine_.nodes_.at(held->second).deletePending = true;
+    return true;
+  }
+
+ private:
+  FakeWindows& machine_;
+  int handle_;
+};
+
 const std::wstring FakeWindows::kProgramDirectory = L"C:\\Program Files\\Quietreel";
 const std::wstring FakeWindows::kHostsPath = L"C:\\WINDOWS\\system32\\drivers\\etc\\hosts";
 
@@ -120,6 +139,10 @@ class FakeWindows::UserView : public FileSystem {
     Marked user(machine_);
     return machine_.Remove(path);
   }
+  std::unique_ptr<HeldFile> HoldForRemoval(const std::wstring& path) override {
+    Marked user(machine_);
+    return machine_.HoldForRemoval(path);
+  }
   bool SetAttributes(const std::wstring& path, std::uint32_t attributes) override {
     Marked user(machine_);
     return machine_.SetAttributes(path, attributes);
@@ -144,7 +167,7 @@ FakeWindows::~FakeWindows() = default;
 
 Services FakeWindows::MakeServices(const std::wstring& programDirectory) {
   if (!userView_) userView_ = std::make_unique<UserView>(*this);
-  return Services{*this, *this, *this, programDirectory, userView_.get(), kHostsPath};
+  return Services{*this, *this, *this, programDirectory, userView_.get(), kHostsPath, true, {}};
 }
 
 // --- Building ----------------------------------------------------------
@@ -406,9 +429,11 @@ bool FakeWindows::CreateNew(const std::wstring& path, const std::string& bytes, 
 bool FakeWindows::Replace(const std::wstring& from, const std::wstring& to) {
   bool fail = Fails("Replace", from + L" -> " + to);
   const Node* source = Find(from);
-  if (fail || !source || source->directory || !Admits(*source, kShareDelete, kShareRead | kShareWrite | kShareDelete))
+  if (!source || source->directory || !Admits(*source, kShareDelete, kShareRead | kShareWrite | kShareDelete))
     return false;
   Node* target = Find(to);
+  if (fail && target && replaceBreaksHalfway_) Erase(Resolve(to));
+  if (fail) return false;
   if (target && (target->directory || !target->holds.empty() || (target->attributes & kAttributeReadOnly)))
     return false;
   if (!target && !ParentOf(Resolve(to))) return false;
@@ -443,6 +468,18 @@ bool FakeWindows::RemoveOwn(const std::wstring& path) {
     node.deletePending = true;
   }
   return true;
+}
+
+std::unique_ptr<HeldFile> FakeWindows::HoldForRemoval(const std::wstring& path) {
+  const bool fail = Fails("HoldForRemoval", path);
+  const std::wstring key = OwnKey(path);
+  auto found = nodes_.find(key);
+  if (fail || found == nodes_.end()) return nullptr;
+  Node& node = found->second;
+  if (node.directory || !node.linkTarget.empty() || !node.holds.empty() || node.deletePending) return nullptr;
+  node.holds[++lastHandle_] = 0;
+  handles_[lastHandle_] = key;
+  return std::make_unique<Held>(*this, lastHandle_);
 }
 
 bool FakeWindows::SetAttributes(const std::wstring& path, std::uint32_t attributes) {

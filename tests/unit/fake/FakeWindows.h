@@ -67,6 +67,10 @@ class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
   // --- Faults and records ----------------------------------------------
   // Makes the n-th fallible call from now (1-based) fail; 0 turns it off.
   void FailCall(std::size_t n);
+  // A Replace made to fail breaks off halfway, as ReplaceFileW does with
+  // ERROR_UNABLE_TO_MOVE_REPLACEMENT: the file replaced is gone and the
+  // new bytes stay under their own name.
+  void SetReplaceBreaksHalfway(bool halfway) { replaceBreaksHalfway_ = halfway; }
   // Makes the next call of the named kind ("Append", "Remove", ...) fail.
   void FailNext(const std::string& call) { failNext_ = call; }
   // How many fallible calls were made since the last reset.
@@ -103,6 +107,7 @@ class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
   bool CreateNew(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) override;
   bool Replace(const std::wstring& from, const std::wstring& to) override;
   bool Remove(const std::wstring& path) override;
+  std::unique_ptr<HeldFile> HoldForRemoval(const std::wstring& path) override;
   bool SetAttributes(const std::wstring& path, std::uint32_t attributes) override;
   std::unique_ptr<DirectoryEnumeration> Enumerate(const std::wstring& directory) override;
   std::size_t MaxPathLength() const override { return maxPathLength_; }
@@ -116,6 +121,7 @@ class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
  private:
   class Listing;
   class UserView;
+  class Held;
   struct Node {
     std::wstring path;  // as created, for display
     bool directory = false;
@@ -157,6 +163,7 @@ class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
   std::map<KnownFolder, std::optional<std::wstring>> folders_;
   std::size_t maxPathLength_ = 259;
   bool listsThroughLinks_ = false;
+  bool replaceBreaksHalfway_ = false;
   std::size_t failAt_ = 0;
   std::string failNext_;
   std::size_t fallibleCalls_ = 0;
