@@ -79,7 +79,14 @@ echo "-- as $user, with the hosts file and its folder belonging to root"
 stop_wine
 "$wineserver" -w 2>/dev/null || true
 printf '127.0.0.1 localhost\r\n10.0.0.5 nas.home\r\n' >"$etc/hosts"
-chown root:root "$etc" "$etc/hosts"
+# The record of a Block whose `backup` is this very hosts file, as an
+# administrator's Block leaves it: Restore then tries to put that `backup`
+# back, and is refused by the file system.
+size=$(stat -c %s "$etc/hosts")
+digest=$(sha256sum <"$etc/hosts" | cut -d' ' -f1)
+printf 'Quietreel backup\r\nsize=%s\r\nsha256=%s\r\nline-break-added=0\r\nhosts-size=%s\r\nhosts-sha256=%s\r\n' \
+  "$size" "$digest" "$size" "$digest" >"$etc/quietreel-backup.txt"
+chown root:root "$etc" "$etc/hosts" "$etc/quietreel-backup.txt"
 chmod 755 "$etc"
 chmod 444 "$etc/hosts"
 before=$(stat -c '%U %a %s' "$etc/hosts"; sha256sum <"$etc/hosts")

@@ -4,6 +4,7 @@
 // windows.h first: commctrl.h builds on it.
 #include <commctrl.h>
 
+#include "ShippedList.h"
 #include "app/QuietreelDlg.h"
 #include "platform/win32/ScopedWin.h"
 
@@ -19,7 +20,7 @@ BOOL CQuietreelApp::InitInstance() {
   controls.dwICC = ICC_WIN95_CLASSES | ICC_LINK_CLASS;
   ::InitCommonControlsEx(&controls);
 
-  Services services = platform_.MakeServices();
+  Services services = platform_.MakeServices(kShippedListSha256);
   CQuietreelDlg dialog(services);
   dialog.DoModal(nullptr);
   return FALSE;

@@ -7,6 +7,7 @@
 #include "dialogs/Faq.h"
 #include "dialogs/VRHelp.h"
 #include "hosts/HostsBlocker.h"
+#include "hosts/HostsStatus.h"
 #include "platform/win32/DialogOwner.h"
 #include "platform/win32/OpenUrl.h"
 #include "res/resource.h"
@@ -51,8 +52,12 @@ BOOL CQuietreelDlg::OnInitDialog() {
   ::SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   ::SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
   SetTitle(kTitleText);
+  ShowHostsState();
   return TRUE;
 }
+
+// Read afresh after each hosts operation: what was on disk is all there is.
+void CQuietreelDlg::ShowHostsState() { SetItemText(IDC_HOSTS_STATE, HostsStatusText(services_)); }
 
 void CQuietreelDlg::AddAboutToSystemMenu() {
   HMENU menu = ::GetSystemMenu(Hwnd(), FALSE);
@@ -70,12 +75,15 @@ void CQuietreelDlg::OnCommand(int id, int code) {
   switch (id) {
     case IDOK:
       Block(services_, owner);
+      ShowHostsState();
       break;
     case IDC_RESTORE:
       Restore(services_, owner);
+      ShowHostsState();
       break;
     case IDC_RESET:
       Reset(services_, owner);
+      ShowHostsState();
       break;
     case IDC_OPEN_FAQ:
       CFaq(services_).DoModal(Hwnd());

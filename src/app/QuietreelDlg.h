@@ -20,6 +20,7 @@ class CQuietreelDlg : public win32::Dialog {
   bool OnSysCommand(WPARAM id);
   bool OnPaint();
   void AddAboutToSystemMenu();
+  void ShowHostsState();
 
   const Services& services_;
   HICON m_hIcon;

@@ -22,6 +22,8 @@
 #define IDC_RESET 1003
 #define IDC_OPEN_FAQ 1008
 #define IDC_WELCOME 1016
+// Where things stand: Block's section in the hosts file or not.
+#define IDC_HOSTS_STATE 1020
 
 // Troubleshooting dialog.
 #define IDC_REPAIR_BLACK_SCREEN 1008

@@ -38,6 +38,9 @@ const char kBlockSection[] =
     "# BEGIN Quietreel block list\r\n0.0.0.0 ads.example.com\r\n# END Quietreel block list\r\n";
 const char kIntranet[] = "10.0.0.5 intranet.corp.example\r\n";
 const char kOldHostsAndIntranet[] = "127.0.0.1 localhost\r\n10.0.0.5 intranet.corp.example\r\n";
+const char kC2[] = "0.0.0.0 c2.malware.example\r\n";
+const std::string kHostsWithOthersBlocks = std::string(kOldHosts) + kIntranet + kC2;
+const std::string kLocalhostAndC2 = std::string(kOldHosts) + kC2;
 const std::wstring kShellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 std::wstring DriverFolder() {
@@ -154,6 +157,57 @@ struct Attack {
 };
 void PrintTo(const Attack& attack, std::ostream* out) { *out << attack.name; }
 
+// A core.dat the user's program wrote, encoding `plain`.
+void PlantList(const std::wstring& folder, const std::string& plain) {
+  ASSERT_TRUE(WriteBytes(folder + kCoreDatName,
+                         quietreel::EncodeBlockList(quietreel::kBlockListBaseChar, plain, quietreel::kBlockListSeed)));
+}
+
+// Opened by the user's program for reading, shut to deletion, until the
+// object goes.
+class HeldOpen {
+ public:
+  explicit HeldOpen(const std::wstring& path)
+      : file_(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+  ~HeldOpen() {
+    if (file_ != INVALID_HANDLE_VALUE) ::CloseHandle(file_);
+  }
+  HeldOpen(const HeldOpen&) = delete;
+  HeldOpen& operator=(const HeldOpen&) = delete;
+  bool Held() const { return file_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE file_;
+};
+
+// Presses a main-window button and answers the box, which must say `text`.
+void PressExpecting(const Program& program, int button, const wchar_t* text, bool warning) {
+  Command(program.Main(), button);
+  MessageBoxView box = WaitForMessageBox(program.Id(), program.Main());
+  ExpectBox(box, L"Quietreel", text, warning);
+  Answer(box, IDOK);
+}
+
+// Block, then a VPN client's entry added, then Restore while the user's
+// program holds `held` open: what Restore says, and what a second Restore
+// then says, with the hosts file that must stay after each.
+void RestoreWhileHeld(const Program& program, const std::wstring& held, const wchar_t* first, const wchar_t* second) {
+  ASSERT_TRUE(WriteBytes(kHostsPath, kOldHosts));
+  PressExpecting(program, IDOK, kBlocked, false);
+  ASSERT_TRUE(WaitUntil([] { return ProtectionOf(kHostsPath) == testsupport::kProtection; }));
+  ::SetFileAttributesW(kHostsPath, FILE_ATTRIBUTE_NORMAL);
+  const std::string blocked = ReadBytes(kHostsPath).value_or("") + kIntranet;
+  ASSERT_TRUE(WriteBytes(kHostsPath, blocked));
+  {
+    HeldOpen holder(held == kBackupName ? program.Folder() + kBackupName : held);
+    ASSERT_TRUE(holder.Held());
+    PressExpecting(program, IDC_RESTORE, first, first != kRestored);
+    EXPECT_EQ(ReadBytes(kHostsPath), first == kRestored ? std::string(kOldHostsAndIntranet) : blocked);
+  }
+  PressExpecting(program, IDC_RESTORE, second, second != kRestored);
+  EXPECT_EQ(ReadBytes(kHostsPath), std::string(kOldHostsAndIntranet));
+}
+
 void CopyPlanted(const std::wstring& from, const std::wstring& to) {
   ASSERT_TRUE(::CopyFileW((DriverFolder() + from).c_str(), to.c_str(), FALSE)) << "the planted code is not built";
 }
@@ -202,6 +256,49 @@ const Attack kAttacks[] = {
        ASSERT_TRUE(WriteBytes(folder + kBackupName, kPlantedHosts));
      },
      0, IDC_RESTORE, kRestored, false, false, nullptr, nullptr, kOldHostsAndIntranet},
+    // Block's "no hosts file" marker, or the start of the hosts file that
+    // every user can read, written as `backup`: nothing vouches for either.
+    {"MarkerPlantedAsBackup_Block",
+     [](Changes&, const std::wstring& folder) {
+       ASSERT_TRUE(WriteBytes(kHostsPath, kHostsWithOthersBlocks));
+       ASSERT_TRUE(WriteBytes(folder + kBackupName, std::string(kMarker, kMarkerSize)));
+     },
+     0, IDOK, kBackupUntrusted, true, false, nullptr, nullptr, kHostsWithOthersBlocks.c_str()},
+    {"MarkerPlantedAsBackup_Restore",
+     [](Changes&, const std::wstring& folder) {
+       ASSERT_TRUE(WriteBytes(kHostsPath, kHostsWithOthersBlocks));
+       ASSERT_TRUE(WriteBytes(folder + kBackupName, std::string(kMarker, kMarkerSize)));
+     },
+     0, IDC_RESTORE, kBackupUntrusted, true, false, nullptr, nullptr, kHostsWithOthersBlocks.c_str()},
+    {"PrefixOfTheHostsFilePlantedAsBackup",
+     [](Changes&, const std::wstring& folder) {
+       ASSERT_TRUE(WriteBytes(kHostsPath, kLocalhostAndC2));
+       ASSERT_TRUE(WriteBytes(folder + kBackupName, kOldHosts));
+     },
+     0, IDC_RESTORE, kBackupUntrusted, true, false, nullptr, nullptr, kLocalhostAndC2.c_str()},
+    // Lists that are not the one the build shipped.
+    {"CoreDatWithoutMarkers",
+     [](Changes&, const std::wstring& folder) { PlantList(folder, "0.0.0.0 ads.example.com\n"); }, 0, IDOK,
+     kListDamaged, true},
+    {"CoreDatWithABlockAfterItsEnd",
+     [](Changes&, const std::wstring& folder) {
+       PlantList(folder, "# BEGIN Quietreel block list\n0.0.0.0 ads.example.com\n# END Quietreel block list\n"
+                         "0.0.0.0 definitionupdates.av-vendor.example\n");
+     },
+     0, IDOK, kListDamaged, true},
+    {"CoreDatMarkedButNotShipped",
+     [](Changes&, const std::wstring& folder) {
+       PlantList(folder, "# BEGIN Quietreel block list\n0.0.0.0 definitionupdates.av-vendor.example\n"
+                         "# END Quietreel block list\n");
+     },
+     0, IDOK, kListDamaged, true},
+    // A file held open by the user's program: a Restore that says it worked
+    // leaves nothing that vouches for `backup`, and one that cannot take
+    // the record changes nothing.
+    {"BackupHeldDuringRestore", [](Changes&, const std::wstring&) {}, 0, 0, nullptr, false, false, nullptr,
+     [](const Program& program) { RestoreWhileHeld(program, kBackupName, kRestored, kBackupUntrusted); }},
+    {"RecordHeldDuringRestore", [](Changes&, const std::wstring&) {}, 0, 0, nullptr, false, false, nullptr,
+     [](const Program& program) { RestoreWhileHeld(program, kRecordPath, kRestoreFailed, kRestored); }},
     {"CoreDatThatSendsANameToThisMachine",
      [](Changes&, const std::wstring& folder) {
        const std::string plain =

@@ -22,6 +22,8 @@ HostsGuard::~HostsGuard() {
   } else {
     ::DeleteFileW(kHostsPath);
   }
+  // The record of a `backup` the test made would vouch for it in the next.
+  ::DeleteFileW(expected::kRecordPath);
 }
 
 }  // namespace e2e

@@ -44,7 +44,8 @@ struct HostsRow {
 void PrintTo(const HostsRow& row, std::ostream* out) { *out << row.name; }
 
 void RemoveCoreDat(const std::wstring& folder) { ::DeleteFileW((folder + kCoreDatName).c_str()); }
-// A `backup` Restore can vouch for: the hosts file begins with it.
+// A `backup` Restore would put back: the hosts file itself, whose record
+// scripts/test-unprivileged.sh writes as an administrator's Block would.
 void BackupOfTheHostsFile(const std::wstring& folder) {
   ASSERT_TRUE(WriteBytes(folder + kBackupName, ReadBytes(kHostsPath).value_or("")));
 }
@@ -79,6 +80,18 @@ std::string ListBytes() {
     bytes += c;
   }
   return bytes;
+}
+
+// The main window's line on where things stand, as the user reads it for a
+// hosts file with these bytes: Block's section with how many names its list
+// blocks, or none.
+std::wstring StateLine(const std::optional<std::string>& hosts) {
+  if (!hosts) return L"当前状态：没有 hosts 文件";
+  if (hosts->find("# BEGIN Quietreel block list") == std::string::npos) return L"当前状态：未屏蔽广告";
+  std::size_t names = 0;
+  for (std::size_t at = hosts->find("\n0.0.0.0 "); at != std::string::npos; at = hosts->find("\n0.0.0.0 ", at + 1))
+    ++names;
+  return L"当前状态：已屏蔽广告，共屏蔽 " + std::to_wstring(names) + L" 个主机";
 }
 
 std::optional<std::string> BytesOf(Content content, const std::optional<std::string>& found) {
@@ -138,6 +151,8 @@ TEST_P(HostsButtons, LeaveTheFilesAsTheBoxSays) {
     if (row.arrange) row.arrange(folder);
   });
   ASSERT_NE(program.Main(), nullptr);
+  HWND stateLine = ::GetDlgItem(program.Main(), IDC_HOSTS_STATE);
+  EXPECT_EQ(Text(stateLine), StateLine(hostsFound));
   if (row.press == kEnter) {
     Key(program.Main(), VK_RETURN);
   } else {
@@ -172,6 +187,10 @@ TEST_P(HostsButtons, LeaveTheFilesAsTheBoxSays) {
   if (backupAfter) {
     EXPECT_EQ(ProtectionOf(backup), 0u);
   }
+  // The line is read again after the button, and fits its place.
+  EXPECT_TRUE(WaitUntil([&] { return Text(stateLine) == StateLine(hostsAfter); })) << "state line: " << ::testing::PrintToString(Text(stateLine));
+  ExpectTextsFit(program.Main());
+  Shoot(program.Main(), L"main-" + std::wstring(row.name, row.name + std::strlen(row.name)));
   EXPECT_FALSE(program.EndsWithin(0ms)) << "no button ends the window";
 }
 

@@ -59,6 +59,8 @@ inline constexpr char kUpdatePage[] = "http://www.brassfen.example/Download/?1-1
 inline constexpr wchar_t kHostsPath[] = L"C:\\windows\\system32\\drivers\\etc\\hosts";
 inline constexpr wchar_t kCoreDatName[] = L"core.dat";
 inline constexpr wchar_t kBackupName[] = L"backup";
+// The record Block keeps of `backup`, beside the hosts file.
+inline constexpr wchar_t kRecordPath[] = L"C:\\windows\\system32\\drivers\\etc\\quietreel-backup.txt";
 inline constexpr wchar_t kVideoSiteStaticHost[] = L"static.youku.com";
 inline constexpr wchar_t kFlashSharedObjects[] = L"Macromedia\\Flash Player\\#SharedObjects";
 

@@ -34,7 +34,11 @@ class Win32Platform {
   Win32Platform& operator=(const Win32Platform&) = delete;
 
   // The core names files in the folder by appending the bare name.
-  Services MakeServices() { return Services{files_, folders_, dns_, folder_.Path(), ProgramFiles(), HostsPath()}; }
+  // `shippedListSha256`: the digest of the core.dat the build shipped.
+  Services MakeServices(const std::string& shippedListSha256) {
+    return Services{files_,      folders_, dns_, folder_.Path(), ProgramFiles(), HostsPath(), folder_.UserCanWrite(),
+                    shippedListSha256};
+  }
   const ProgramFolder& Folder() const { return folder_; }
 
  private:
