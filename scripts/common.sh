@@ -53,7 +53,7 @@ stop_process() { kill "$1" 2>/dev/null || true; }
 
 # Stops a prefix's server and waits until it is gone, so the next Wine
 # program starts one afresh, reading the prefix's settings again.
-restart_wine() {
+stop_wine_and_wait() {
   stop_wine "$1"
   WINEPREFIX=$1 "$wineserver" -w 2>/dev/null || true
 }
@@ -90,7 +90,7 @@ make_prefix() {
   WINEPREFIX=$folder "$loader" regedit /S "$(winepath_of "$repo/scripts/wine-desktop.reg")" >/dev/null 2>&1
   install -m 644 "$font" "$folder/drive_c/windows/Fonts/marlett.ttf"
   # The desktop is made when the server starts: it starts afresh.
-  restart_wine "$folder"
+  stop_wine_and_wait "$folder"
 }
 
 # Wine draws the caption buttons (minimise, maximise, close) as letters of
@@ -122,7 +122,7 @@ marlett_font() {
 set_dpi() {
   WINEPREFIX=$1 "$(loader_of "$1")" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f \
     >/dev/null 2>&1
-  restart_wine "$1"
+  stop_wine_and_wait "$1"
 }
 
 # The release zip unpacked into a folder of its own.

@@ -77,7 +77,7 @@ run_gtest "$wine64" "$work/bin/quietreel_win_tests.exe" || status=1
 gtest_timeout=600 run_gtest "$wine32" "$work/driver/quietreel_e2e.exe" --gtest_filter='WithRights/*' || status=1
 
 echo "-- as $user, with the hosts file and its folder belonging to root"
-restart_wine "$prefix"
+stop_wine_and_wait "$prefix"
 printf '127.0.0.1 localhost\r\n10.0.0.5 nas.home\r\n' >"$etc/hosts"
 chown root:root "$etc" "$etc/hosts"
 chmod 755 "$etc"
