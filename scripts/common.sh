@@ -99,21 +99,26 @@ make_prefix() {
 # prefix on the machine all of Wine's fonts. Only Marlett is taken from it,
 # once, and put in each prefix of ours, so nothing else about how the
 # windows are drawn changes.
+# Called as $(marlett_font), where set -e does not reach: each step is
+# checked.
 marlett_font() {
-  local font=$build_root/wine-fonts/marlett.ttf package
+  local font=$build_root/wine-fonts/marlett.ttf package status=0
   if [[ ! -s "$font" ]]; then
     package=$(mktemp -d)
-    if ! (cd "$package" && apt-get download fonts-wine) >/dev/null 2>&1; then
-      echo "cannot download the package fonts-wine (for Wine's Marlett)" >&2
-      rm -rf "$package"
-      return 1
-    fi
     mkdir -p "${font%/*}"
-    dpkg-deb --fsys-tarfile "$package"/fonts-wine_*.deb | tar -xO ./usr/share/wine/fonts/marlett.ttf >"$font.part"
-    rm -rf "$package"
-    mv "$font.part" "$font"
+    if ! (cd "$package" && apt-get download fonts-wine) >/dev/null 2>&1; then
+      echo "cannot download the package fonts-wine (for Wine's Marlett); is apt-get update needed?" >&2
+      status=1
+    elif ! dpkg-deb --fsys-tarfile "$package"/fonts-wine_*.deb |
+      tar -xO ./usr/share/wine/fonts/marlett.ttf >"$font.part"; then
+      echo "the package fonts-wine holds no marlett.ttf" >&2
+      status=1
+    else
+      mv "$font.part" "$font"
+    fi
+    rm -rf "$package" "$font.part"
   fi
-  echo "$font"
+  [[ $status -eq 0 ]] && echo "$font"
 }
 
 # Screen DPI as Windows' display settings set it; Wine reads it when its
