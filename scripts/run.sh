@@ -11,19 +11,22 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 "$repo/scripts/build.sh"
 unpack_release "$build_root/run"
 exe=$(winepath_of "$build_root/run/Quietreel.exe")
+export WINEPREFIX=$build_root/wineprefix
 
 if [[ -n "${DISPLAY:-}" ]]; then
-  use_prefix "$build_root/wineprefix" win32 win7
-  exec "$wine" "$exe"
+  make_prefix "$WINEPREFIX" win32 win7
+  exec "$wine32" "$exe"
 fi
 
 start_xvfb 1280x1024
-use_prefix "$build_root/wineprefix" win32 win7
+make_prefix "$WINEPREFIX" win32 win7
 at_exit stop_wine "$WINEPREFIX"
-"$wine" "$exe" >/dev/null 2>&1 &
+"$wine32" "$exe" >/dev/null 2>&1 &
 
-# Wine gives each top-level window an X window named after its title.
-title='Brassfen工作室 - Quietreel1.0'
+# Wine gives each top-level window an X window named after its title, the
+# program's own title text.
+title=$(sed -n 's/.* kTitleText\[\] = L"\(.*\)";$/\1/p' "$repo/src/base/Brand.h")
+[[ -n "$title" ]] || { echo "no kTitleText in src/base/Brand.h" >&2; exit 1; }
 for _ in $(seq 120); do
   xwininfo -root -tree 2>/dev/null | grep -qF "\"$title\"" && break
   sleep 0.5

@@ -37,10 +37,10 @@ pages=$work/opened-pages.txt
 QUIETREEL_E2E_URL_LOG=$(winepath_of "$pages")
 recorder=$(winepath_of "$build_root/win32-tests/bin/quietreel_e2e_browser.exe")
 
-# The prefix's hosts file, as it was, is put back when the script ends.
+# A prefix's hosts file, as it was, is put back when the script ends.
 keep_hosts_file() {
-  local hosts=$WINEPREFIX/drive_c/windows/system32/drivers/etc/hosts
-  local saved=$WINEPREFIX/hosts.saved
+  local hosts=$1/drive_c/windows/system32/drivers/etc/hosts
+  local saved=$1/hosts.saved
   rm -f "$saved"
   [[ -f "$hosts" ]] && cp -p "$hosts" "$saved"
   at_exit put_back "$saved" "$hosts"
@@ -49,38 +49,41 @@ put_back() {
   if [[ -f "$1" ]]; then cp -p "$1" "$2"; else rm -f "$2"; fi
 }
 
-# A prefix of the given kind with the stand-in browser and the hosts file
-# kept.
+# A prefix of the given kind (make_prefix's arguments) with the stand-in
+# browser and the hosts file kept.
 prepare_prefix() {
-  use_prefix "$@"
-  at_exit stop_wine "$WINEPREFIX"
-  "$wine" reg add 'HKLM\Software\Classes\http\shell\open\command' /ve \
+  local folder=$1
+  make_prefix "$@"
+  at_exit stop_wine "$folder"
+  WINEPREFIX=$folder "$(loader_of "$folder")" reg add 'HKLM\Software\Classes\http\shell\open\command' /ve \
     /d "\"$recorder\" \"$QUIETREEL_E2E_URL_LOG\" \"%1\"" /f >/dev/null 2>&1
-  keep_hosts_file
+  keep_hosts_file "$folder"
 }
 
 start_xvfb 1280x1024
 
 echo "-- Windows XP (32-bit prefix)"
-prepare_prefix "$build_root/wineprefix-xp" win32 winxp
+export WINEPREFIX=$build_root/wineprefix-xp
+prepare_prefix "$WINEPREFIX" win32 winxp
 for dpi in ${QUIETREEL_E2E_DPIS:-96 144}; do
   echo "-- Windows XP at $dpi DPI"
   shots=$work/shots-$dpi
   rm -rf "$shots"
   mkdir -p "$shots"
-  set_dpi "$dpi"
-  wine=$wine32 QUIETREEL_E2E_SHOTS=$(winepath_of "$shots") \
-    gtest_timeout=900 run_gtest "$driver" --gtest_filter='-WithoutRights/*' "$@" || status=1
+  set_dpi "$WINEPREFIX" "$dpi"
+  QUIETREEL_E2E_SHOTS=$(winepath_of "$shots") gtest_timeout=900 \
+    run_gtest "$wine32" "$driver" --gtest_filter='-WithoutRights/*' "$@" || status=1
   for bmp in "$shots"/*.bmp; do
     [[ -f "$bmp" ]] || continue
     convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
   done
   echo "screenshots at $dpi DPI: $shots"
 done
-stop_wine
+stop_wine "$WINEPREFIX"
 
 echo "-- 64-bit Windows 7 (the release through WoW64), the hosts buttons"
-prepare_prefix "$build_root/wineprefix-7" win64 win7
-set_dpi 96
-wine=$wine32 QUIETREEL_E2E_SHOTS='' gtest_timeout=600 run_gtest "$driver" --gtest_filter='WithRights/*' || status=1
+export WINEPREFIX=$build_root/wineprefix-7
+prepare_prefix "$WINEPREFIX" win64 win7
+set_dpi "$WINEPREFIX" 96
+QUIETREEL_E2E_SHOTS='' gtest_timeout=600 run_gtest "$wine32" "$driver" --gtest_filter='WithRights/*' || status=1
 exit $status

@@ -11,8 +11,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-version=$(sed -n 's/^project(Quietreel VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
-zip=${1:-$build_root/win32/Quietreel-$version.zip}
+zip=${1:-$release_zip}
 exports=$repo/tests/release/xp-sp3-exports.txt
 objdump=i686-w64-mingw32-objdump
 

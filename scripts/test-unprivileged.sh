@@ -64,7 +64,8 @@ start_xvfb 1280x1024
 # Wine uses a prefix only when it belongs to the user running it.
 mkdir -p "$prefix"
 chown "$user:" "$prefix"
-use_prefix "$prefix" win64 win7
+export WINEPREFIX=$prefix
+make_prefix "$prefix" win64 win7
 export QUIETREEL_TEST_SOURCE_DIR QUIETREEL_E2E_EXE QUIETREEL_E2E_BLOCKLIST
 QUIETREEL_TEST_SOURCE_DIR=$(winepath_of "$work")
 QUIETREEL_E2E_EXE=$(winepath_of "$work/release/Quietreel.exe")
@@ -72,12 +73,11 @@ QUIETREEL_E2E_BLOCKLIST=$(winepath_of "$work/data/blocklist.txt")
 
 status=0
 echo "-- as $user, owning the hosts file"
-wine=$wine64 run_gtest "$work/bin/quietreel_win_tests.exe" || status=1
-wine=$wine32 gtest_timeout=600 run_gtest "$work/driver/quietreel_e2e.exe" --gtest_filter='WithRights/*' || status=1
+run_gtest "$wine64" "$work/bin/quietreel_win_tests.exe" || status=1
+gtest_timeout=600 run_gtest "$wine32" "$work/driver/quietreel_e2e.exe" --gtest_filter='WithRights/*' || status=1
 
 echo "-- as $user, with the hosts file and its folder belonging to root"
-stop_wine
-"$wineserver" -w 2>/dev/null || true
+stop_wine_and_wait "$prefix"
 printf '127.0.0.1 localhost\r\n10.0.0.5 nas.home\r\n' >"$etc/hosts"
 # The record of a Block whose `backup` is this very hosts file, as an
 # administrator's Block leaves it: Restore then tries to put that `backup`
@@ -91,8 +91,8 @@ chmod 755 "$etc"
 chmod 444 "$etc/hosts"
 before=$(stat -c '%U %a %s' "$etc/hosts"; sha256sum <"$etc/hosts")
 
-QUIETREEL_TEST_UNPRIVILEGED=1 wine=$wine32 gtest_timeout=600 \
-  run_gtest "$work/driver/quietreel_e2e.exe" --gtest_filter='WithoutRights/*' || status=1
+QUIETREEL_TEST_UNPRIVILEGED=1 gtest_timeout=600 \
+  run_gtest "$wine32" "$work/driver/quietreel_e2e.exe" --gtest_filter='WithoutRights/*' || status=1
 
 after=$(stat -c '%U %a %s' "$etc/hosts"; sha256sum <"$etc/hosts")
 if [[ "$before" != "$after" ]]; then

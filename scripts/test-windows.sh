@@ -5,6 +5,7 @@
 set -Eeuo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-use_prefix "$build_root/wineprefix-win" win64 win10
+export WINEPREFIX=$build_root/wineprefix-win
+make_prefix "$WINEPREFIX" win64 win10
 at_exit stop_wine "$WINEPREFIX"
-run_gtest "$build_root/win64/bin/quietreel_win_tests.exe" "$@"
+run_gtest "$wine64" "$build_root/win64/bin/quietreel_win_tests.exe" "$@"

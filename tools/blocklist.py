@@ -520,7 +520,7 @@ def render(result):
 def blockcodec_refusal(text, blockcodec):
     """What the program's own rule says against the list, or "" when it may ship."""
     if not Path(blockcodec).is_file():
-        raise SystemExit(f"no blockcodec at {blockcodec}: build the native tree (README) or pass --blockcodec")
+        raise SystemExit(f"no blockcodec at {blockcodec}: build the native tree (docs/blocklist.md) or pass --blockcodec")
     with tempfile.TemporaryDirectory() as folder:
         plain = Path(folder, "blocklist.txt")
         plain.write_bytes(text.encode("utf-8"))
@@ -551,7 +551,7 @@ def report(result, committed, keep):
     today = datetime.date.today()
     if result.newest_read < months_before(today, STALE_MONTHS):
         print(f"warning: the sources were last read on {result.newest_read}, more than "
-              f"{STALE_MONTHS} months ago: refresh them (README)")
+              f"{STALE_MONTHS} months ago: refresh them (docs/blocklist.md)")
     new = {h for hosts in result.listed for h in hosts}
     old = set(listed_hosts(committed))
     for host in sorted(new - old, key=label_order):

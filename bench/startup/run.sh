@@ -9,9 +9,11 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 rounds=${1:-21}
 bin=$build_root/win64/bin
 cmake --build "$build_root/win64" --target Quietreel MinimalDialog startup_bench core_dat >/dev/null
-use_prefix "$build_root/wineprefix-bench" win64 win7
+export WINEPREFIX=$build_root/wineprefix-bench
+make_prefix "$WINEPREFIX" win64 win7
+wine=$wine64
 # A wineserver left from an earlier command keeps a desktop without display.
-stop_wine
+stop_wine "$WINEPREFIX"
 at_exit stop_wine "$WINEPREFIX"
 start_xvfb 1024x768
 

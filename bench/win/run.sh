@@ -24,9 +24,11 @@ if [[ ! -f "$build_root/win64/build.ninja" ]]; then
 fi
 cmake --build "$build_root/win64" --target quietreel_bench_purge >/dev/null
 
-use_prefix "$build_root/wineprefix-bench" win64 win7
+export WINEPREFIX=$build_root/wineprefix-bench
+make_prefix "$WINEPREFIX" win64 win7
+wine=$wine64
 # One server for the whole run, so no process pays for starting it.
-stop_wine
+stop_wine "$WINEPREFIX"
 "$wineserver" -p
 at_exit rm -rf "$work"
 at_exit stop_wine "$WINEPREFIX"
