@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fuzzes each target (or those named) for the given number of seconds, one
 # process at a time, keeping what it learns in a corpus under the build root.
-#   scripts/fuzz.sh <seconds> [decode_fuzzer ...]
+#   scripts/fuzz.sh <seconds> [section_fuzzer ...]
 # A finding is saved under $build_root/fuzz-findings/ and fails the script.
 set -Eeuo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"

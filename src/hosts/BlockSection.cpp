@@ -12,13 +12,15 @@ struct Span {
   std::size_t begin, end;
 };
 
-// Whole lines of the hosts file, from a begin marker to the next end
-// marker with its line break.
+// Whole lines of the hosts file, from an end marker with its line break
+// back to the nearest begin marker before it: the list has no marker inside,
+// so a stray begin line above it (a section someone cut short) is the
+// user's, and what lies between is kept.
 std::optional<Span> FindSection(std::string_view hosts, std::size_t from) {
   std::optional<std::size_t> begin;
   std::optional<Span> found;
   ForEachLine(hosts.substr(from), LineBreak::kCrLf, [&](const TextLine& line, std::size_t start) {
-    if (!begin && line.text == kSectionBegin) begin = from + start;
+    if (line.text == kSectionBegin) begin = from + start;
     if (begin && line.text == kSectionEnd) found = Span{*begin, from + line.next};
     return !found;
   });

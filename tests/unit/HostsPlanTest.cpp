@@ -54,6 +54,7 @@ std::ostream& operator<<(std::ostream& out, const Row& row) { return out << row.
 const Row kRows[] = {
     // Restore: Block's section out, every other byte kept; no `backup` needed.
     {"SectionOut_OthersEntriesStay", Op::kRestore, Disk(U + L + kIntranet, U, Rec(U, U + L)), Say::kNotice, text::kRestored, U + kIntranet},
+    {"SectionOut_AStrayBeginLineAboveItStays", Op::kRestore, Disk("# BEGIN Quietreel block list\r\n" + U + L), Say::kNotice, text::kRestored, "# BEGIN Quietreel block list\r\n" + U},
     {"SectionOut_WithoutBackupOrRecord", Op::kRestore, Disk(U + L), Say::kNotice, text::kRestored, U},
     {"SectionOut_TheLineBreakBlockAddedGoes", Op::kRestore, Disk("a b\r\n" + L, "a b", Rec("a b", "a b\r\n" + L, true)), Say::kNotice, text::kRestored, "a b"},
     {"SectionOut_TheLineBreakStaysBeforeOthers", Op::kRestore, Disk("a b\r\n" + L + kIntranet, "a b", Rec("a b", "a b\r\n" + L, true)), Say::kNotice, text::kRestored, "a b\r\n" + kIntranet},
