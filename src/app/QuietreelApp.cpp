@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 #include "app/QuietreelDlg.h"
-#include "platform/win32/ScopedWin.h"
+#include "platform/win32/ScopedOle.h"
 
 namespace quietreel {
 
