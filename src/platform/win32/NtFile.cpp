@@ -39,9 +39,9 @@ struct ObjectAttributes {
   void* securityQualityOfService;
 };
 
-constexpr ULONG kCaseInsensitive = 0x40;        // OBJ_CASE_INSENSITIVE
-constexpr ULONG kSynchronousIo = 0x20;          // FILE_SYNCHRONOUS_IO_NONALERT
-constexpr ULONG kNotADirectory = 0x40;          // FILE_NON_DIRECTORY_FILE
+constexpr ULONG kCaseInsensitive = 0x40;  // OBJ_CASE_INSENSITIVE
+constexpr ULONG kSynchronousIo = 0x20;    // FILE_SYNCHRONOUS_IO_NONALERT
+constexpr ULONG kNotADirectory = 0x40;    // FILE_NON_DIRECTORY_FILE
 
 using FileInformationCall = LONG NTAPI(HANDLE, IoStatus*, void*, ULONG, int);
 

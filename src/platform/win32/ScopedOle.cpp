@@ -61,12 +61,11 @@ class Callers {
 bool UseStrongUnmarshaling(const SystemLibrary& ole32) {
   using CreateInstance = HRESULT WINAPI(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
   auto* create = ole32.Find<CreateInstance>("CoCreateInstance");
+  if (!create) return false;
   ComGlobalOptions* options = nullptr;
-  if (!create ||
-      create(kGlobalOptions, nullptr, CLSCTX_INPROC_SERVER, kGlobalOptionsInterface, reinterpret_cast<void**>(&options)) !=
-          S_OK ||
-      !options)
-    return false;
+  const HRESULT made = create(kGlobalOptions, nullptr, CLSCTX_INPROC_SERVER, kGlobalOptionsInterface,
+                              reinterpret_cast<void**>(&options));
+  if (made != S_OK || !options) return false;
   ULONG_PTR policy = 0;
   const bool strong = options->Set(kUnmarshalingPolicy, kStrongPolicy) == S_OK &&
                       options->Query(kUnmarshalingPolicy, &policy) == S_OK && policy == kStrongPolicy;
@@ -96,6 +95,11 @@ ComSecurity SecureCom(const SystemLibrary& ole32) {
 
 }  // namespace
 
+// ole32 is loaded by its full path rather than imported: whatever an
+// import pulls in is loaded before wWinMain can narrow the DLL search. The
+// elevated program is the higher side of a boundary, and what the desktop
+// shell hands it must bring no code of the user's choosing into it, so
+// COM's security is set before anything can be marshaled.
 ScopedOle::ScopedOle() : ole32_(L"ole32.dll") {
   using Initialize = HRESULT WINAPI(LPVOID);
   using Uninitialize = void WINAPI();

@@ -225,8 +225,8 @@ AppendStatus Win32FileSystem::Append(const std::wstring& path, const std::string
 // bytes are written. A file that could not be made whole is taken away
 // again, through that handle.
 bool Win32FileSystem::CreateNew(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) {
-  ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr));
+  ScopedHandle file(
+      ::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return false;
   const bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get()) &&
                        ((attributes & kSettableAttributes) == 0 || SetAttributesThrough(file.Get(), attributes));
