@@ -6,7 +6,7 @@
 
 #include "ShippedList.h"
 #include "app/QuietreelDlg.h"
-#include "platform/win32/ScopedWin.h"
+#include "platform/win32/ScopedOle.h"
 
 namespace quietreel {
 

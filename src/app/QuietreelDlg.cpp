@@ -8,8 +8,8 @@
 #include "dialogs/VRHelp.h"
 #include "hosts/HostsBlocker.h"
 #include "hosts/HostsStatus.h"
-#include "platform/win32/DialogOwner.h"
-#include "platform/win32/OpenUrl.h"
+#include "platform/win32/ui/DialogOwner.h"
+#include "platform/win32/ui/OpenUrl.h"
 #include "res/resource.h"
 
 namespace quietreel {

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "base/Brand.h"
-#include "platform/win32/OpenUrl.h"
+#include "platform/win32/ui/OpenUrl.h"
 #include "res/resource.h"
 
 namespace quietreel {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/win32/Dialog.h"
+#include "platform/win32/ui/Dialog.h"
 
 namespace quietreel {
 

@@ -1,6 +1,6 @@
 #include "dialogs/Faq.h"
 
-#include "platform/win32/DialogOwner.h"
+#include "platform/win32/ui/DialogOwner.h"
 #include "platform/win32/UserRights.h"
 #include "repair/RepairOperations.h"
 #include "res/resource.h"

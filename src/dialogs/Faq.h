@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Services.h"
-#include "platform/win32/Dialog.h"
+#include "platform/win32/ui/Dialog.h"
 
 namespace quietreel {
 

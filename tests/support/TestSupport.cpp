@@ -175,10 +175,9 @@ ScratchFolder::ScratchFolder(const std::wstring& name) {
   static int made = 0;
   wchar_t temp[MAX_PATH] = {};
   ::GetTempPathW(MAX_PATH, temp);
-  path_ = std::wstring(temp) + name + L"-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++made) +
-          L"\\";
+  path_ = std::wstring(temp) + name + L"-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++made);
   RemoveTree(path_);
-  MakeDirectories(WithoutTrailingSlash(path_));
+  MakeDirectories(path_);
 }
 
 ScratchFolder::~ScratchFolder() { RemoveTree(path_); }

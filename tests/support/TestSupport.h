@@ -49,9 +49,9 @@ class ScratchFolder {
   ~ScratchFolder();
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
-  // With a trailing backslash.
+  // Without a trailing backslash, as the program names folders.
   const std::wstring& Path() const { return path_; }
-  std::wstring operator/(const std::wstring& relative) const { return path_ + relative; }
+  std::wstring operator/(const std::wstring& relative) const { return path_ + L"\\" + relative; }
 
  private:
   std::wstring path_;

@@ -25,6 +25,24 @@ struct StandardInformation {
   BOOLEAN deletePending, directory;
 };
 
+struct CountedString {
+  USHORT length, maximumLength;  // in bytes
+  PWSTR buffer;
+};
+
+struct ObjectAttributes {
+  ULONG length;
+  HANDLE rootDirectory;
+  CountedString* objectName;
+  ULONG attributes;
+  void* securityDescriptor;
+  void* securityQualityOfService;
+};
+
+constexpr ULONG kCaseInsensitive = 0x40;  // OBJ_CASE_INSENSITIVE
+constexpr ULONG kSynchronousIo = 0x20;    // FILE_SYNCHRONOUS_IO_NONALERT
+constexpr ULONG kNotADirectory = 0x40;    // FILE_NON_DIRECTORY_FILE
+
 using FileInformationCall = LONG NTAPI(HANDLE, IoStatus*, void*, ULONG, int);
 
 bool Call(const char* name, HANDLE file, void* information, ULONG size, int informationClass) {
@@ -56,6 +74,21 @@ bool SetAttributesOf(HANDLE file, DWORD attributes) {
 bool MarkForDeletion(HANDLE file) {
   BOOLEAN deleteFile = TRUE;
   return Call("NtSetInformationFile", file, &deleteFile, sizeof(deleteFile), kFileDispositionInformation);
+}
+
+HANDLE OpenKernelName(const std::wstring& name) {
+  using OpenFileCall = LONG NTAPI(HANDLE*, ACCESS_MASK, ObjectAttributes*, IoStatus*, ULONG, ULONG);
+  auto* open = FunctionOfLoaded<OpenFileCall>(L"ntdll.dll", "NtOpenFile");
+  if (!open || name.empty() || name.size() * sizeof(wchar_t) > 0xfffe) return nullptr;
+  std::wstring text = name;
+  CountedString counted{static_cast<USHORT>(text.size() * sizeof(wchar_t)),
+                        static_cast<USHORT>(text.size() * sizeof(wchar_t)), &text[0]};
+  ObjectAttributes attributes{sizeof(ObjectAttributes), nullptr, &counted, kCaseInsensitive, nullptr, nullptr};
+  IoStatus io{};
+  HANDLE file = nullptr;
+  const LONG status = open(&file, FILE_READ_ATTRIBUTES | SYNCHRONIZE, &attributes, &io,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, kSynchronousIo | kNotADirectory);
+  return status >= 0 ? file : nullptr;
 }
 
 }  // namespace quietreel::win32

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
 
 namespace quietreel::win32 {
 
@@ -16,5 +17,9 @@ std::optional<ULONG> NamesOf(HANDLE file);
 // 0 would mean "leave them" to the system; it is sent as "normal".
 bool SetAttributesOf(HANDLE file, DWORD attributes);
 bool MarkForDeletion(HANDLE file);
+// Opens a file by its name in the kernel's own namespace
+// (`\Device\HarddiskVolume2\...`), as Windows names a mapped file, for its
+// facts only; null when it cannot be.
+HANDLE OpenKernelName(const std::wstring& name);
 
 }  // namespace quietreel::win32

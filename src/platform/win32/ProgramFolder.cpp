@@ -7,19 +7,11 @@
 #include "base/Path.h"
 #include "platform/win32/LinkCheck.h"
 #include "platform/win32/UserRights.h"
-#include "platform/win32/Win32Platform.h"
 
 namespace quietreel::win32 {
 namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-bool SameFile(HANDLE one, HANDLE other) {
-  BY_HANDLE_FILE_INFORMATION a{}, b{};
-  return ::GetFileInformationByHandle(one, &a) && ::GetFileInformationByHandle(other, &b) &&
-         a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
-         a.nFileIndexLow == b.nFileIndexLow;
-}
 
 // A folder's name as CreateFileW takes it: a drive's root keeps its
 // backslash (`C:` alone is the drive's current directory).
@@ -59,10 +51,13 @@ bool UserCouldWrite(HANDLE folder) {
 // names too. Where GetFinalPathNameByHandleW exists (Vista on) the name is
 // the file's final one, with every link on the way resolved: a link the
 // user retargets later then leads the program nowhere. XP has no links to
-// files, and a junction on the way there is what it was at start. Before
-// anything is trusted, the held folder must still be the one named, and
-// still hold the very exe file; any step that fails leaves it unfixed.
-HANDLE Fix(const std::wstring& exePath, std::wstring& path) {
+// files, and no final paths: a junction on the way is followed as it is
+// now. Before anything is trusted, the held folder must still be the one
+// named, and hold the very file Windows mapped as the running image, so a
+// name that leads elsewhere since the program started is no folder of its;
+// any step that fails leaves it unfixed.
+HANDLE Fix(const std::wstring& exePath, const std::optional<FileId>& image, std::wstring& path) {
+  if (!image) return nullptr;
   ScopedHandle exe(::CreateFileW(exePath.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
   if (!exe.Valid()) return nullptr;
   std::wstring file = exePath;
@@ -79,12 +74,13 @@ HANDLE Fix(const std::wstring& exePath, std::wstring& path) {
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!folder.Valid()) return nullptr;
   if (CanNameHandles()) {
-    std::optional<std::wstring> held = FinalPath(folder.Get());
-    if (!held || ::_wcsicmp(held->c_str(), folderName.c_str()) != 0) return nullptr;
+    std::optional<std::wstring> named = FinalPath(folder.Get());
+    if (!named || ::_wcsicmp(named->c_str(), folderName.c_str()) != 0) return nullptr;
   }
   ScopedHandle again(::CreateFileW(JoinPath(folderName, file.substr(slash + 1)).c_str(), FILE_READ_ATTRIBUTES,
                                    kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!again.Valid() || !SameFile(exe.Get(), again.Get())) return nullptr;
+  const std::optional<FileId> held = again.Valid() ? IdOf(again.Get()) : std::nullopt;
+  if (!held || !(*held == *image)) return nullptr;
   path = PlainPath(folderName);
   return folder.Release();
 }
@@ -105,9 +101,10 @@ std::wstring PlainPath(const std::wstring& finalPath) {
   return WithoutTrailingSeparators(path);
 }
 
-ProgramFolder::ProgramFolder() : ProgramFolder(ModuleFileName()) {}
+ProgramFolder::ProgramFolder() : ProgramFolder(RunningImageName(), RunningImageId()) {}
 
-ProgramFolder::ProgramFolder(const std::wstring& exePath) : folder_(Fix(exePath, path_)) {
+ProgramFolder::ProgramFolder(const std::wstring& exePath, const std::optional<FileId>& image)
+    : folder_(Fix(exePath, image, path_)) {
   if (!folder_.Valid()) {
     path_.clear();
     return;

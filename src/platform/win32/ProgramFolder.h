@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
+#include "platform/win32/RunningImage.h"
 #include "platform/win32/ScopedWin.h"
 
 namespace quietreel::win32 {
@@ -12,10 +14,11 @@ namespace quietreel::win32 {
 // held open for the whole run so that it cannot be renamed or replaced.
 class ProgramFolder {
  public:
-  // The folder of the running exe.
+  // The folder of the running exe's image.
   ProgramFolder();
-  // The folder of the file `exePath`.
-  explicit ProgramFolder(const std::wstring& exePath);
+  // The folder of the file `exePath`, which must be the file `image`:
+  // anything else, or no `image`, leaves it unfixed.
+  ProgramFolder(const std::wstring& exePath, const std::optional<FileId>& image);
   ProgramFolder(const ProgramFolder&) = delete;
   ProgramFolder& operator=(const ProgramFolder&) = delete;
 

@@ -90,20 +90,6 @@ class ScopedModule {
   HMODULE module_;
 };
 
-// OLE on the calling thread, from the system's ole32.dll; released, and the
-// DLL let go, at the end.
-class ScopedOle {
- public:
-  ScopedOle();
-  ~ScopedOle();
-  ScopedOle(const ScopedOle&) = delete;
-  ScopedOle& operator=(const ScopedOle&) = delete;
-
- private:
-  ScopedModule ole32_;
-  void(WINAPI* uninitialize_)() = nullptr;
-};
-
 // Owns one reference to a COM object; released once.
 template <typename Interface>
 class ScopedCom {

@@ -59,20 +59,41 @@ std::optional<DWORD> PlainAttributes(HANDLE file) {
   return attributes;
 }
 
-constexpr DWORD kRemovalAccess = DELETE | FILE_WRITE_ATTRIBUTES;
+// Sets the settable bits through the handle, read-only last: Wine, for a
+// user other than root, cannot store hidden and system on a file that is
+// already read-only (it takes the Unix write bits away with it).
+bool SetAttributesThrough(HANDLE file, DWORD attributes) {
+  const DWORD wanted = attributes & kSettableAttributes;
+  const DWORD first = wanted & ~FILE_ATTRIBUTE_READONLY;
+  return (first == wanted || SetAttributesOf(file, first)) && SetAttributesOf(file, wanted);
+}
 
-// A read-only file refuses to be deleted: it loses the bit first, through
-// the same handle, and gets it back if it stays. The deletion is tried
-// first, since asking a handle's attributes costs Wine a trip to its
-// server for the file's Unix descriptor, more than the rest together.
-bool DeleteThrough(HANDLE file) {
-  if (MarkForDeletion(file)) return true;
-  const std::optional<DWORD> attributes = AttributesOf(file);
+// Whether a removal must ask the handle if it reached a link. A listing
+// saw each entry's attributes already, and skips links; asking the handle
+// too costs Wine a trip to its server for the file's Unix descriptor,
+// more than the deletion itself.
+enum class LinkCheck { kListed, kAskHandle };
+
+// The one way a name is removed: opened as itself and checked to have been
+// reached as `name` in the folder whose full name is `folderFinalPath`,
+// then deleted through that handle. Most names go on the first try,
+// through a handle that asks for no more than deletion. A read-only file
+// refuses to be deleted: it is opened and checked once more, with the
+// right to change attributes, loses the bit through that handle, and gets
+// it back if it stays.
+bool RemoveOwnName(const std::wstring& path, const std::wstring& folderFinalPath, const std::wstring& name,
+                   LinkCheck linkCheck) {
+  {
+    ScopedHandle file(OpenOwnName(path, DELETE, folderFinalPath, name));
+    if (!file.Valid() || (linkCheck == LinkCheck::kAskHandle && !PlainAttributes(file.Get()))) return false;
+    if (MarkForDeletion(file.Get())) return true;
+  }
+  ScopedHandle file(OpenOwnName(path, DELETE | FILE_WRITE_ATTRIBUTES, folderFinalPath, name));
+  const std::optional<DWORD> attributes = file.Valid() ? PlainAttributes(file.Get()) : std::nullopt;
   if (!attributes || !(*attributes & FILE_ATTRIBUTE_READONLY)) return false;
-  const DWORD kept = *attributes & kSettableAttributes;
-  if (!SetAttributesOf(file, kept & ~FILE_ATTRIBUTE_READONLY)) return false;
-  if (MarkForDeletion(file)) return true;
-  SetAttributesOf(file, kept);
+  if (!SetAttributesOf(file.Get(), *attributes & kSettableAttributes & ~FILE_ATTRIBUTE_READONLY)) return false;
+  if (MarkForDeletion(file.Get())) return true;
+  SetAttributesThrough(file.Get(), *attributes);
   return false;
 }
 
@@ -107,19 +128,10 @@ class FindEnumeration : public DirectoryEnumeration {
   // An entry listed as a link is left alone. One that became a link since
   // it was listed is opened as itself: Windows then deletes the link,
   // never what it points at; Wine's handle reaches the target, whose final
-  // path refuses the deletion. Most entries go on the first try, through a
-  // handle that asks for no more than deletion; a read-only one, whose
-  // attributes must change first, is opened and checked once more for that.
+  // path refuses the deletion.
   bool Remove(const FileEntry& entry) override {
     if (!checked_.plain || IsLink(entry.attributes)) return false;
-    const std::wstring path = JoinPath(path_, entry.name);
-    {
-      ScopedHandle file(OpenOwnName(path, DELETE, checked_.finalPath, entry.name));
-      if (!file.Valid()) return false;
-      if (MarkForDeletion(file.Get())) return true;
-    }
-    ScopedHandle file(OpenOwnName(path, kRemovalAccess, checked_.finalPath, entry.name));
-    return file.Valid() && DeleteThrough(file.Get());
+    return RemoveOwnName(JoinPath(path_, entry.name), checked_.finalPath, entry.name, LinkCheck::kListed);
   }
 
  private:
@@ -220,17 +232,15 @@ AppendStatus Win32FileSystem::Append(const std::wstring& path, const std::string
 }
 
 // CREATE_NEW fails on any name that exists, a link or a dangling link
-// included. The attributes are set on the new file's own handle, read-only
-// last: Wine, for a user other than root, cannot store hidden and system on
-// a file that is already read-only. A file that could not be written whole
-// is taken away again, through that handle.
+// included. The attributes are set on the new file's own handle once the
+// bytes are written. A file that could not be made whole is taken away
+// again, through that handle.
 bool Win32FileSystem::CreateNew(const std::wstring& path, const std::string& bytes, std::uint32_t attributes) {
-  const DWORD firstAttributes = attributes & ~FILE_ATTRIBUTE_READONLY;
-  ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                  firstAttributes ? firstAttributes : FILE_ATTRIBUTE_NORMAL, nullptr));
+  ScopedHandle file(
+      ::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return false;
   const bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get()) &&
-                       (firstAttributes == attributes || SetAttributesOf(file.Get(), attributes));
+                       ((attributes & kSettableAttributes) == 0 || SetAttributesThrough(file.Get(), attributes));
   if (!written) MarkForDeletion(file.Get());
   return file.Close() && written;
 }
@@ -265,8 +275,7 @@ bool Win32FileSystem::Replace(const std::wstring& from, const std::wstring& to) 
 // listing's removals reuse the folder it checked when it was opened.
 bool Win32FileSystem::Remove(const std::wstring& path) {
   const std::optional<std::wstring> folder = FolderFinalPath(path);
-  ScopedHandle file(folder ? OpenOwnName(path, kRemovalAccess, *folder, LastPart(path)) : nullptr);
-  return file.Valid() && PlainAttributes(file.Get()) && DeleteThrough(file.Get());
+  return folder && RemoveOwnName(path, *folder, LastPart(path), LinkCheck::kAskHandle);
 }
 
 // Without sharing, the open fails while any other program holds the file,
@@ -281,20 +290,14 @@ std::unique_ptr<HeldFile> Win32FileSystem::HoldForRemoval(const std::wstring& pa
   return std::make_unique<HeldForRemoval>(file.Release());
 }
 
-// Through a link, the attributes would be the target's. Read-only goes on
-// last: Wine, for a user other than root, cannot store hidden and system on
-// a file that is already read-only. Wine may drop a bit it cannot store,
-// so the bits are read back.
+// Through a link, the attributes would be the target's. Wine may drop a
+// bit it cannot store, so the bits are read back.
 bool Win32FileSystem::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
   const std::optional<std::wstring> folder = FolderFinalPath(path);
   ScopedHandle file(folder ? OpenOwnName(path, FILE_WRITE_ATTRIBUTES, *folder, LastPart(path)) : nullptr);
-  if (!file.Valid() || !PlainAttributes(file.Get())) return false;
-  const DWORD wanted = attributes & kSettableAttributes;
-  const DWORD first = wanted & ~FILE_ATTRIBUTE_READONLY;
-  if (first != wanted && !SetAttributesOf(file.Get(), first)) return false;
-  if (!SetAttributesOf(file.Get(), wanted)) return false;
+  if (!file.Valid() || !PlainAttributes(file.Get()) || !SetAttributesThrough(file.Get(), attributes)) return false;
   const std::optional<DWORD> now = AttributesOf(file.Get());
-  return now && (*now & kSettableAttributes) == wanted;
+  return now && (*now & kSettableAttributes) == (attributes & kSettableAttributes);
 }
 
 std::unique_ptr<DirectoryEnumeration> Win32FileSystem::Enumerate(const std::wstring& directory) {

@@ -1,4 +1,4 @@
-#include "platform/win32/DialogOwner.h"
+#include "platform/win32/ui/DialogOwner.h"
 
 #include "platform/win32/Win32Platform.h"
 

@@ -1,4 +1,4 @@
-#include "platform/win32/OpenUrl.h"
+#include "platform/win32/ui/OpenUrl.h"
 
 #include <windows.h>
 // windows.h first: these build on it.
@@ -11,7 +11,7 @@
 
 #include <cwchar>
 
-#include "platform/win32/DialogOwner.h"
+#include "platform/win32/ui/DialogOwner.h"
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/SystemLibrary.h"
 

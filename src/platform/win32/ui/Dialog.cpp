@@ -1,4 +1,4 @@
-#include "platform/win32/Dialog.h"
+#include "platform/win32/ui/Dialog.h"
 
 #include <vector>
 
