@@ -89,7 +89,7 @@ const Row kRows[] = {
     // A removal clears the read-only bit through the handle it deletes
     // with. Wine leaves writes to the Unix permissions, which root passes
     // and others do not.
-    {"ReadOnly", false, 0, kAttributeReadOnly, "y---yy", "y?--yy"},
+    {"ReadOnly", false, 0, kAttributeReadOnly, "y---y-", "y?--y-"},
     {"Hidden", false, 0, kAttributeHidden, "yy-yyy", nullptr},
     {"System", false, 0, kAttributeSystem, "yy-yyy", nullptr},
 };

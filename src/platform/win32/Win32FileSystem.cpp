@@ -148,7 +148,7 @@ class FindEnumeration : public DirectoryEnumeration {
 class HeldForRemoval : public HeldFile {
  public:
   explicit HeldForRemoval(HANDLE file) : file_(file) {}
-  bool Remove() override { return DeleteThrough(file_.Get()); }
+  bool Remove() override { return MarkForDeletion(file_.Get()); }
 
  private:
   ScopedHandle file_;
@@ -280,11 +280,12 @@ bool Win32FileSystem::Remove(const std::wstring& path) {
 
 // Without sharing, the open fails while any other program holds the file,
 // for reading too, and no other program can open it until the handle
-// goes. A folder does not open without backup semantics.
+// goes. A folder does not open without backup semantics. The files held
+// so (the record) are never read-only, so the bit is not cleared.
 std::unique_ptr<HeldFile> Win32FileSystem::HoldForRemoval(const std::wstring& path) {
   const std::optional<std::wstring> folder = FolderFinalPath(path);
   if (!folder) return nullptr;
-  ScopedHandle file(::CreateFileW(path.c_str(), kRemovalAccess | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+  ScopedHandle file(::CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!file.Valid() || !ReachedAs(file.Get(), *folder, LastPart(path)) || !PlainAttributes(file.Get())) return nullptr;
   return std::make_unique<HeldForRemoval>(file.Release());

@@ -72,7 +72,9 @@ class FakeWindows::Held : public HeldFile {
     const bool fail = machine_.Fails("RemoveHeld", machine_.handles_.count(handle_) ? machine_.handles_[handle_] : L"");
     auto held = machine_.handles_.find(handle_);
     if (fail || held == machine_.handles_.end()) return false;
-    machine_.nodes_.at(held->second).deletePending = true;
+    Node& node = machine_.nodes_.at(held->second);
+    if (node.attributes & kAttributeReadOnly) return false;
+    node.deletePending = true;
     return true;
   }
 
