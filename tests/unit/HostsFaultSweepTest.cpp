@@ -99,6 +99,7 @@ void CheckBlock(HostsState state, const Result& r, const std::string& where) {
     EXPECT_TRUE(EndsWith(*r.hosts, HostsMachine::kListOnDisk)) << where << ": success without the list";
     EXPECT_TRUE(!hadHosts || StartsWith(*r.hosts, before)) << where;
     EXPECT_EQ(r.backup, before) << where << ": success without the way back";
+    EXPECT_TRUE(r.record) << where << ": success without the record that vouches for the way back";
   }
 }
 
