@@ -6,6 +6,7 @@
 
 #include "app/QuietreelDlg.h"
 #include "platform/win32/ScopedWin.h"
+#include "platform/win32/Win32Platform.h"
 
 namespace quietreel {
 
@@ -19,7 +20,8 @@ BOOL CQuietreelApp::InitInstance() {
   controls.dwICC = ICC_WIN95_CLASSES | ICC_LINK_CLASS;
   ::InitCommonControlsEx(&controls);
 
-  Services services = platform_.MakeServices();
+  win32::Win32Platform platform;
+  Services services = platform.MakeServices();
   CQuietreelDlg dialog(services);
   dialog.DoModal(nullptr);
   return FALSE;

@@ -7,17 +7,24 @@
 #include "TestSupport.h"
 #include "platform/win32/ProgramFolder.h"
 #include "platform/win32/SystemLibrary.h"
+#include "platform/win32/UserRights.h"
 
 namespace quietreel::win32 {
 namespace {
 
 std::wstring WithoutSlash(const std::wstring& path) { return path.substr(0, path.size() - 1); }
 
+// The desktop user's token, made once for the tests here.
+HANDLE UserToken() {
+  static ScopedHandle token(DesktopUserToken(0));
+  return token.Get();
+}
+
 TEST(ProgramFolder, IsTheRealFolderOfTheFileNotTheLinkItWasReachedThrough) {
   testsupport::ScratchFolder real, links;
   ASSERT_TRUE(testsupport::MakeFile(real / L"Quietreel.exe", "exe"));
   ASSERT_TRUE(testsupport::MakeLink(links / L"folder", WithoutSlash(real.Path())));
-  ProgramFolder folder(links / L"folder\\Quietreel.exe");
+  ProgramFolder folder(links / L"folder\\Quietreel.exe", UserToken());
   ASSERT_TRUE(folder.Fixed());
   EXPECT_EQ(folder.Path(), WithoutSlash(real.Path()));
   EXPECT_TRUE(folder.UserCanWrite());
@@ -28,7 +35,7 @@ TEST(ProgramFolder, CannotBeRenamedWhileItIsHeld) {
   const std::wstring inside = scratch / L"held", moved = scratch / L"moved";
   ASSERT_TRUE(testsupport::MakeFile(inside + L"\\Quietreel.exe", "exe"));
   {
-    ProgramFolder folder(inside + L"\\Quietreel.exe");
+    ProgramFolder folder(inside + L"\\Quietreel.exe", UserToken());
     ASSERT_TRUE(folder.Fixed());
     EXPECT_FALSE(::MoveFileW(inside.c_str(), moved.c_str()));
     EXPECT_TRUE(testsupport::IsFile(inside + L"\\Quietreel.exe"));
@@ -38,7 +45,7 @@ TEST(ProgramFolder, CannotBeRenamedWhileItIsHeld) {
 
 TEST(ProgramFolder, MissingFileLeavesItUnfixedWithNoPath) {
   testsupport::ScratchFolder scratch;
-  ProgramFolder folder(scratch / L"Quietreel.exe");
+  ProgramFolder folder(scratch / L"Quietreel.exe", UserToken());
   EXPECT_FALSE(folder.Fixed());
   EXPECT_EQ(folder.Path(), L"");
 }
@@ -46,7 +53,7 @@ TEST(ProgramFolder, MissingFileLeavesItUnfixedWithNoPath) {
 // The system folder is the administrators' alone on Windows; Wine has no
 // ACLs and grants the user everything.
 TEST(ProgramFolder, UserCanWriteIsAskedOfTheFoldersPermissions) {
-  ProgramFolder system(SystemDirectory() + L"\\kernel32.dll");
+  ProgramFolder system(SystemDirectory() + L"\\kernel32.dll", UserToken());
   ASSERT_TRUE(system.Fixed());
   EXPECT_EQ(system.UserCanWrite(), testsupport::RunningUnderWine());
 }

@@ -12,10 +12,10 @@ namespace quietreel::win32 {
 // held open for the whole run so that it cannot be renamed or replaced.
 class ProgramFolder {
  public:
-  // The folder of the running exe.
-  ProgramFolder();
+  // The folder of the running exe; `userToken` is the desktop user's.
+  explicit ProgramFolder(HANDLE userToken);
   // The folder of the file `exePath`.
-  explicit ProgramFolder(const std::wstring& exePath);
+  ProgramFolder(const std::wstring& exePath, HANDLE userToken);
   ProgramFolder(const ProgramFolder&) = delete;
   ProgramFolder& operator=(const ProgramFolder&) = delete;
 
