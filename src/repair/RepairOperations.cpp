@@ -16,6 +16,7 @@ constexpr wchar_t kRepaired[] = L"恭喜您，黑屏问题解决成功，请重�
 constexpr wchar_t kRepairFailed[] = L"黑屏问题解决失败，请关闭浏览器及正在观看的视频后重试！";
 constexpr wchar_t kFoldersUnsafe[] =
     L"浏览器数据文件夹不在当前用户的目录中，或其路径中有链接，为安全起见未删除任何文件！";
+constexpr wchar_t kNoUserRights[] = L"无法以当前用户的权限运行，为安全起见未删除任何文件！";
 constexpr wchar_t kHoldsUserData[] = L"浏览器缓存文件夹的设置指向了您的个人文件夹，为安全起见未删除任何文件！";
 constexpr wchar_t kCleanupQuestion[] = L"删除临时文件需要一段时间，确定继续?";
 constexpr wchar_t kCleanupCaption[] = L"提示";
@@ -28,8 +29,6 @@ std::wstring CleaningProgress(std::size_t removed) {
 // The status line tells how far the cleanup has got every so many files;
 // each update also lets the window take its messages.
 constexpr std::size_t kFilesPerProgressUpdate = 64;
-
-constexpr wchar_t kNoUserRights[] = L"无法以当前用户的权限运行，为安全起见未删除任何文件！";
 
 // kUnnamed: the system cannot name the folder, so there is nothing to do
 // there. kUnsafe: it lies outside the user's profile, is not named by its
