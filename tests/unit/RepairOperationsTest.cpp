@@ -188,6 +188,13 @@ const Row kRows[] = {
      [](FakeWindows& m) { Caches(m), UserDocuments(m), m.AddFile(kDocuments + L"\\INetCache\\mine.txt", "mine");
                           m.SetKnownFolder(KnownFolder::kInternetCache, kDocuments + L"\\INetCache"); },
      Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
+    {"CacheNamedFolderHoldsTheDocuments",
+     [](FakeWindows& m) {
+       Caches(m), m.AddFile(kProfile + L"\\INetCache\\Mine\\a.doc", "mine");
+       m.SetKnownFolder(KnownFolder::kDocuments, kProfile + L"\\INetCache\\Mine");
+       m.SetKnownFolder(KnownFolder::kInternetCache, kProfile + L"\\INetCache");
+     },
+     Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
     {"CacheSettingIsTheAppDataRoot",
      [](FakeWindows& m) { Caches(m), m.SetKnownFolder(KnownFolder::kInternetCache, kProfile + L"\\AppData"); },
      Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
