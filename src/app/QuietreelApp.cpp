@@ -7,6 +7,7 @@
 #include "ShippedList.h"
 #include "app/QuietreelDlg.h"
 #include "platform/win32/ScopedOle.h"
+#include "platform/win32/Win32Platform.h"
 
 namespace quietreel {
 
@@ -20,7 +21,10 @@ BOOL CQuietreelApp::InitInstance() {
   controls.dwICC = ICC_WIN95_CLASSES | ICC_LINK_CLASS;
   ::InitCommonControlsEx(&controls);
 
-  Services services = platform_.MakeServices(kShippedListSha256);
+  // Made once COM is up and its security set: the person at the desktop is
+  // found through the desktop shell.
+  win32::Win32Platform platform;
+  Services services = platform.MakeServices(kShippedListSha256);
   CQuietreelDlg dialog(services);
   dialog.DoModal(nullptr);
   return FALSE;

@@ -3,12 +3,12 @@
 #include <windows.h>
 
 #include "platform/win32/SystemLibrary.h"
-#include "platform/win32/Win32Platform.h"
 
 namespace quietreel {
 
-// The application: sets up the process and runs the main window. It holds
-// the real machine that every operation is handed.
+// The application: sets up the process and runs the main window, handing
+// every operation the real machine, made once COM is up (it asks the
+// desktop shell who the person at the desktop is).
 class CQuietreelApp {
  public:
   CQuietreelApp() = default;
@@ -24,7 +24,6 @@ class CQuietreelApp {
   // The URL opener and the shell folders load it again for each call,
   // which then only counts up and down.
   win32::SystemLibrary shell32_{L"shell32.dll"};
-  win32::Win32Platform platform_;
 };
 
 }  // namespace quietreel

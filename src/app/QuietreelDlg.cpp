@@ -67,10 +67,21 @@ void CQuietreelDlg::AddAboutToSystemMenu() {
   ::AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about.c_str());
 }
 
+// While a window of the program's own is modal over this one (the
+// troubleshooting dialog, whose cleanup lets messages through while it
+// purges; a message box an operation waits on) this one is disabled, and
+// the operation below that window has not finished. No click reaches a
+// disabled window, but a command another program posts does, and would
+// run nested in that operation (a Reset in the middle of the purge): it
+// is refused as the click would be. Every loop that could dispatch it
+// runs under such a window (the cleanup's inside the troubleshooting
+// dialog), so this one check covers them all.
+bool CQuietreelDlg::Busy() const { return !::IsWindowEnabled(Hwnd()); }
+
 // Enter reaches here as IDOK, so it blocks like the button does; only
 // Cancel (Esc, the close box) ends the window.
 void CQuietreelDlg::OnCommand(int id, int code) {
-  if (code != BN_CLICKED) return;
+  if (code != BN_CLICKED || Busy()) return;
   win32::DialogOwner owner(Hwnd());
   switch (id) {
     case IDOK:
@@ -126,7 +137,7 @@ bool CQuietreelDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& resu
 // default handling, so minimise, move and close keep working.
 bool CQuietreelDlg::OnSysCommand(WPARAM id) {
   if ((id & 0xFFF0) != IDM_ABOUTBOX) return false;
-  ShowAbout(Hwnd());
+  if (!Busy()) ShowAbout(Hwnd());
   return true;
 }
 

@@ -17,6 +17,7 @@ class CQuietreelDlg : public win32::Dialog {
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
  private:
+  bool Busy() const;
   bool OnSysCommand(WPARAM id);
   bool OnPaint();
   void AddAboutToSystemMenu();

@@ -10,8 +10,7 @@ namespace quietreel {
 
 // What the operations need from the machine, handed to each call.
 struct Services {
-  // With the program's own rights: the hosts file, the user's caches (the
-  // repairs wear the user's rights themselves).
+  // With the program's own rights: the hosts file.
   FileSystem& files;
   KnownFolders& folders;
   DnsCache& dns;
@@ -24,6 +23,9 @@ struct Services {
   FileSystem* userFiles;
   // The hosts file in the folder Windows runs from.
   std::wstring hostsPath;
+  // The desktop user's own folders (the caches the repairs empty), always
+  // with that user's own rights; null when those rights cannot be had.
+  FileSystem* desktopUserFiles;
   // Whether the desktop user could add or change files in the program's
   // folder, and the SHA-256 of the core.dat the build shipped, which such a
   // folder must hold.

@@ -16,6 +16,7 @@ constexpr wchar_t kRepaired[] = L"恭喜您，黑屏问题解决成功，请重�
 constexpr wchar_t kRepairFailed[] = L"黑屏问题解决失败，请关闭浏览器及正在观看的视频后重试！";
 constexpr wchar_t kFoldersUnsafe[] =
     L"浏览器数据文件夹不在当前用户的目录中，或其路径中有链接，为安全起见未删除任何文件！";
+constexpr wchar_t kNoUserRights[] = L"无法以当前用户的权限运行，为安全起见未删除任何文件！";
 constexpr wchar_t kHoldsUserData[] = L"浏览器缓存文件夹的设置指向了您的个人文件夹，为安全起见未删除任何文件！";
 constexpr wchar_t kCleanupQuestion[] = L"删除临时文件需要一段时间，确定继续?";
 constexpr wchar_t kCleanupCaption[] = L"提示";
@@ -30,9 +31,10 @@ std::wstring CleaningProgress(std::size_t removed) {
 constexpr std::size_t kFilesPerProgressUpdate = 64;
 
 // kUnnamed: the system cannot name the folder, so there is nothing to do
-// there. kUnsafe: it lies outside the user's profile, or a link on its way
-// leads elsewhere; deleting in it could reach files that are not the user's.
-// kUserData: it is, holds or lies in the user's own data.
+// there. kUnsafe: it lies outside the user's profile, is not named by its
+// own long names, or a link on its way leads elsewhere; deleting in it
+// could reach files that are not the user's. kUserData: it is not the
+// browser's cache, or it is, holds or lies in the user's own data.
 enum class FolderState { kSafe, kUnnamed, kUnsafe, kUserData };
 
 struct UserFolder {
@@ -41,22 +43,25 @@ struct UserFolder {
 };
 
 // The shell's folders come from settings the user can change. They are used
-// only inside the profile the system records for the user, only when no
-// folder on the way down is a link, and never where the user keeps data.
-UserFolder CheckUserFolder(const Services& services, const std::wstring& path) {
+// only inside the profile the system records for the user, named by their
+// own long names, only when no folder on the way down is a link, and never
+// where the user keeps data; the cache only where it is the cache.
+UserFolder CheckUserFolder(const Services& services, const std::wstring& path, bool cache) {
+  FileSystem& files = *services.desktopUserFiles;
   std::optional<std::wstring> profile = services.folders.Path(KnownFolder::kProfile);
-  if (!profile || !IsInsideFolder(*profile, path) || !FitsPlatform(services.files, path))
+  if (!profile || !IsInsideFolder(*profile, path) || !IsOwnLongForm(path) || !FitsPlatform(files, path))
     return {FolderState::kUnsafe, path};
   for (const std::wstring& folder : FoldersAlong(path))
-    if (!services.files.Look(folder).plain) return {FolderState::kUnsafe, path};
-  if (ReachesUserData(services.folders, *profile, path)) return {FolderState::kUserData, path};
+    if (!files.Look(folder).plain) return {FolderState::kUnsafe, path};
+  if ((cache && !IsBrowserCacheFolder(path)) || ReachesUserData(services.folders, *profile, path))
+    return {FolderState::kUserData, path};
   return {FolderState::kSafe, path};
 }
 
 UserFolder KnownUserFolder(const Services& services, KnownFolder folder, const wchar_t* below = nullptr) {
   std::optional<std::wstring> path = services.folders.Path(folder);
   if (!path || path->empty()) return {FolderState::kUnnamed, {}};
-  return CheckUserFolder(services, below ? JoinPath(*path, below) : *path);
+  return CheckUserFolder(services, below ? JoinPath(*path, below) : *path, folder == KnownFolder::kInternetCache);
 }
 
 UserFolder FlashSharedObjects(const Services& services) {
@@ -69,15 +74,28 @@ bool Refused(FolderState state) { return state == FolderState::kUnsafe || state 
 
 // The player keeps its storage in a folder; a file there is the locked one
 // an earlier repair left. False when it is neither, a link say.
-bool RemoveVideoSiteStorage(const Services& services, const std::wstring& target) {
-  const FileFacts facts = services.files.Look(target);
+bool RemoveVideoSiteStorage(FileSystem& files, const std::wstring& target) {
+  const FileFacts facts = files.Look(target);
   if (!facts.plain) return false;
   if (facts.kind == FileKind::kDirectory) {
-    PurgeDirectory(services.files, target);
+    PurgeDirectory(files, target);
   } else {
-    services.files.Remove(target);
+    files.Remove(target);
   }
   return true;
+}
+
+// The repairs delete inside the user's folders, which the user can change
+// while they run. They act with the desktop user's own rights, so that
+// whatever the folders lead to, nothing goes that the user could not
+// delete. Without those rights (which the systems the program runs on do
+// not refuse short of running out of memory) nothing runs: going on with
+// an administrator's rights would drop that guard silently, on the very
+// machine where something is already amiss.
+bool HaveUserRights(const Services& services, Window& owner) {
+  if (services.desktopUserFiles) return true;
+  owner.ShowWarning(kNoUserRights);
+  return false;
 }
 
 }  // namespace
@@ -88,23 +106,25 @@ bool RemoveVideoSiteStorage(const Services& services, const std::wstring& target
 // the name meanwhile is written through; success is told only when the
 // file is really there.
 void RepairSharedObject(const Services& services, Window& owner) {
+  if (!HaveUserRights(services, owner)) return;
+  FileSystem& files = *services.desktopUserFiles;
   const UserFolder sharedObjects = FlashSharedObjects(services);
   if (Refused(sharedObjects.state)) {
     owner.ShowWarning(Refusal(sharedObjects.state));
     return;
   }
   const std::wstring target = sharedObjects.state == FolderState::kSafe
-                                  ? FindNamedEntry(services.files, sharedObjects.path, kVideoSiteStaticHost)
+                                  ? FindNamedEntry(files, sharedObjects.path, kVideoSiteStaticHost)
                                   : std::wstring();
   if (target.empty()) {
     owner.ShowNotice(kNothingToRepair);
     return;
   }
-  if (!RemoveVideoSiteStorage(services, target)) {
+  if (!RemoveVideoSiteStorage(files, target)) {
     owner.ShowWarning(kFoldersUnsafe);
     return;
   }
-  if (!services.files.CreateNew(target, std::string(), kHiddenReadOnlySystem)) {
+  if (!files.CreateNew(target, std::string(), kHiddenReadOnlySystem)) {
     owner.ShowWarning(kRepairFailed);
     return;
   }
@@ -115,7 +135,7 @@ void RepairSharedObject(const Services& services, Window& owner) {
 // whole cleanup. A folder the system cannot name is left out; the rest is
 // still cleaned. The status line says how many files are gone so far.
 void CleanTemporaryFiles(const Services& services, Window& owner) {
-  if (!owner.AskOkCancel(kCleanupQuestion, kCleanupCaption)) return;
+  if (!HaveUserRights(services, owner) || !owner.AskOkCancel(kCleanupQuestion, kCleanupCaption)) return;
   const UserFolder cache = KnownUserFolder(services, KnownFolder::kInternetCache);
   const UserFolder sharedObjects = FlashSharedObjects(services);
   for (const UserFolder* folder : {&cache, &sharedObjects}) {
@@ -130,7 +150,7 @@ void CleanTemporaryFiles(const Services& services, Window& owner) {
     if (++removed % kFilesPerProgressUpdate == 0) owner.ShowStatus(CleaningProgress(removed));
   };
   for (const UserFolder* folder : {&cache, &sharedObjects})
-    if (folder->state == FolderState::kSafe) PurgeDirectory(services.files, folder->path, progress);
+    if (folder->state == FolderState::kSafe) PurgeDirectory(*services.desktopUserFiles, folder->path, progress);
   owner.ShowNotice(kCleaned);
   owner.ShowStatus(std::wstring());
 }

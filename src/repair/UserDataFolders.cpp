@@ -58,4 +58,39 @@ bool ReachesUserData(KnownFolders& folders, const std::wstring& profile, const s
   return false;
 }
 
+// Windows also finds a folder by names that are not its own: with a
+// trailing dot or space (which it drops), with a stream after a colon
+// (`::$INDEX_ALLOCATION` names the folder itself) or by its 8.3 short name
+// (MYDOCU~1). By their text none of them lies in the folder they name, and
+// XP has no final paths to compare instead, so only a path written in its
+// own long names is judged at all. A long name may hold "~1" too; a folder
+// of such a name is refused all the same.
+bool IsOwnLongForm(const std::wstring& path) {
+  if (path.find(L':', 2) != std::wstring::npos) return false;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find(L'\\', start);
+    if (end == std::wstring::npos) end = path.size();
+    const std::wstring name = path.substr(start, end - start);
+    if (!name.empty() && (name.back() == L'.' || name.back() == L' ')) return false;
+    for (std::size_t i = 0; i + 1 < name.size(); ++i)
+      if (name[i] == L'~' && name[i + 1] >= L'0' && name[i + 1] <= L'9') return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+// The browser's cache keeps to a place of its own: below the local
+// application data, `Microsoft\Windows\Temporary Internet Files` (Vista, 7)
+// or `Microsoft\Windows\INetCache` (8 on); XP's is the profile's `Local
+// Settings\Temporary Internet Files`; and Internet Options' "Move folder"
+// makes one of that name inside the folder chosen. Every one of them ends
+// in one of the two names, and a folder of any other name is not the cache,
+// whatever the setting says: emptying it loses the user's files.
+bool IsBrowserCacheFolder(const std::wstring& folder) {
+  const std::wstring path = WithoutTrailingSeparators(folder);
+  const std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+  return SameNameIgnoringCase(name, L"INetCache") || SameNameIgnoringCase(name, L"Temporary Internet Files");
+}
+
 }  // namespace quietreel

@@ -7,5 +7,7 @@
 namespace quietreel {
 
 bool ReachesUserData(KnownFolders& folders, const std::wstring& profile, const std::wstring& folder);
+bool IsOwnLongForm(const std::wstring& path);
+bool IsBrowserCacheFolder(const std::wstring& folder);
 
 }  // namespace quietreel

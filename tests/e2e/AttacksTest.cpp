@@ -104,6 +104,19 @@ class Changes {
       ::RegCloseKey(key);
     });
   }
+  // The cache setting pointed at the profile's folder `name`, which holds a
+  // file of the user's that must keep every byte (checked once the program
+  // has ended).
+  void CacheSettingAt(const std::wstring& name) {
+    const std::wstring sub = KnownFolder(CSIDL_PROFILE) + L"\\" + name + L"\\sub";
+    const std::string precious = "the user's own";
+    ASSERT_TRUE(MakeFile(sub + L"\\precious.txt", precious));
+    ShellFolder(L"Cache", L"%USERPROFILE%\\" + name);
+    undo_.push_back([sub, precious] {
+      EXPECT_EQ(ReadBytes(sub + L"\\precious.txt"), precious);
+      RemoveTree(sub);
+    });
+  }
   void Link(const std::wstring& link, const std::wstring& target) {
     RemoveTree(link);
     testsupport::MakeDirectories(link.substr(0, link.rfind(L'\\')));
@@ -316,6 +329,14 @@ const Attack kAttacks[] = {
      IDC_CLEAN_TEMP_FILES, 0, kHoldsUserData, true},
     {"CacheSettingIsTheProfile",
      [](Changes& changes, const std::wstring&) { changes.ShellFolder(L"Cache", L"%USERPROFILE%"); },
+     IDC_CLEAN_TEMP_FILES, 0, kHoldsUserData, true},
+    // Or at a folder of the user's that is not the browser's cache.
+    {"CacheSettingIsOneDrive", [](Changes& changes, const std::wstring&) { changes.CacheSettingAt(L"OneDrive"); },
+     IDC_CLEAN_TEMP_FILES, 0, kHoldsUserData, true},
+    {"CacheSettingIsTheSshKeys", [](Changes& changes, const std::wstring&) { changes.CacheSettingAt(L".ssh"); },
+     IDC_CLEAN_TEMP_FILES, 0, kHoldsUserData, true},
+    {"CacheSettingIsTheDpapiKeys",
+     [](Changes& changes, const std::wstring&) { changes.CacheSettingAt(L"AppData\\Roaming\\Microsoft\\Protect"); },
      IDC_CLEAN_TEMP_FILES, 0, kHoldsUserData, true},
     {"DllBesideTheExe",
      [](Changes&, const std::wstring& folder) { CopyPlanted(L"planted\\shcore.dll", folder + L"shcore.dll"); },

@@ -136,6 +136,27 @@ TEST_F(Troubleshooting, LongCleanupCountsItsFilesAndKeepsTheWindowAnswering) {
   EXPECT_FALSE(IsDirectory(many + L"0"));
 }
 
+// No click reaches the main window while the dialog is up, but another
+// program can post it a command; one posted while the cleanup purges (and
+// lets messages through) must not run nested in it: Reset would delete the
+// hosts file mid-purge.
+TEST_F(Troubleshooting, CommandPostedToTheMainWindowDuringTheCleanupDoesNotRun) {
+  HostsGuard guard;
+  const std::optional<std::string> hosts = ReadBytes(kHostsPath);
+  const std::wstring many = cache + L"\\Content.IE5\\E2E\\many";
+  for (int i = 0; i < 4000; ++i)
+    ASSERT_TRUE(MakeFile(many + std::to_wstring(i / 100) + L"\\f" + std::to_wstring(i), "x"));
+  Answer(Press(IDC_CLEAN_TEMP_FILES), IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return Status().find(L"已删除") != std::wstring::npos; }));
+  Command(program.Main(), IDC_RESET);
+  MessageBoxView done = WaitForMessageBox(program.Id(), faq);
+  ExpectBox(done, L"Quietreel", kCleaned, false);
+  Answer(done, IDOK);
+  EXPECT_TRUE(NoDialogAppears(program.Id(), program.Main(), faq));
+  EXPECT_EQ(ReadBytes(kHostsPath), hosts);
+  EXPECT_FALSE(IsDirectory(many + L"0"));
+}
+
 // Enter is OK here: it closes the dialog without repairing anything.
 TEST_F(Troubleshooting, EnterClosesWithoutRepairing) {
   ASSERT_TRUE(MakeFile(entry + L"\\player.sol", "sol"));

@@ -89,8 +89,8 @@ HWND WaitForDialog(DWORD processId, HWND owner, HWND except) {
   return WaitFor([&] { return FindDialog(processId, owner, except); });
 }
 
-bool NoDialogAppears(DWORD processId, HWND owner) {
-  return WaitFor([&] { return FindDialog(processId, owner); }, 1500ms) == nullptr;
+bool NoDialogAppears(DWORD processId, HWND owner, HWND except) {
+  return WaitFor([&] { return FindDialog(processId, owner, except); }, 1500ms) == nullptr;
 }
 
 // WM_GETTEXT is answered by the control's own thread, so this works across

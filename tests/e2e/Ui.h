@@ -21,7 +21,7 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds pati
 HWND FindDialog(DWORD processId, HWND owner, HWND except = nullptr);
 HWND WaitForDialog(DWORD processId, HWND owner, HWND except = nullptr);
 // No such dialog appears within a short while.
-bool NoDialogAppears(DWORD processId, HWND owner);
+bool NoDialogAppears(DWORD processId, HWND owner, HWND except = nullptr);
 
 std::wstring Text(HWND hwnd);
 std::wstring ClassName(HWND hwnd);

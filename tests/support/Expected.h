@@ -15,7 +15,8 @@ inline constexpr wchar_t kListEmpty[] = L"创建解密文件失败，请检查�
 inline constexpr wchar_t kListDamaged[] = L"数据文件 core.dat 已损坏，屏蔽失败，未做任何修改！";
 inline constexpr wchar_t kNotPlainFile[] = L"core.dat 或 backup 是链接或有多个文件名，为安全起见未做任何修改！";
 inline constexpr wchar_t kBackupUntrusted[] =
-    L"程序目录中的 backup 文件不是本程序屏蔽广告时保存的副本，为安全起见未做任何修改！请确认 hosts 文件无误后删除该 backup 文件，再重新操作。";
+    L"程序目录中的 backup 文件不是本程序屏蔽广告时保存的副本，为安全起见未做任何修改！请确认 hosts 文件无误后删除该 "
+    L"backup 文件，再重新操作。";
 inline constexpr wchar_t kNoProgramFolder[] = L"无法确定程序所在的文件夹，为安全起见未做任何修改！";
 inline constexpr wchar_t kNoUserRights[] = L"无法以当前用户的权限运行，为安全起见未做任何修改！";
 inline constexpr wchar_t kInterrupted[] = L"操作过当中被中断，请检查是否有权限创建文件！";
@@ -30,6 +31,7 @@ inline constexpr wchar_t kRepaired[] = L"恭喜您，黑屏问题解决成功，
 inline constexpr wchar_t kRepairFailed[] = L"黑屏问题解决失败，请关闭浏览器及正在观看的视频后重试！";
 inline constexpr wchar_t kFoldersUnsafe[] =
     L"浏览器数据文件夹不在当前用户的目录中，或其路径中有链接，为安全起见未删除任何文件！";
+inline constexpr wchar_t kRepairNoUserRights[] = L"无法以当前用户的权限运行，为安全起见未删除任何文件！";
 inline constexpr wchar_t kHoldsUserData[] = L"浏览器缓存文件夹的设置指向了您的个人文件夹，为安全起见未删除任何文件！";
 inline constexpr wchar_t kCleanupQuestion[] = L"删除临时文件需要一段时间，确定继续?";
 inline constexpr wchar_t kCleanupCaption[] = L"提示";

@@ -70,6 +70,21 @@ void UserDocuments(FakeWindows& m) {
   m.AddFile(kPublic + L"\\shared.doc", "everyone's");
 }
 
+// The cache setting names `folder`, which holds a file of the user's.
+void NotACache(FakeWindows& m, const std::wstring& folder) {
+  Caches(m), UserDocuments(m), m.AddFile(folder + L"\\sub\\precious.txt", "precious");
+  m.SetKnownFolder(KnownFolder::kInternetCache, folder);
+}
+
+// The cache where a Windows keeps it, or where the user moved it.
+const std::wstring kVistaCache = kProfile + L"\\AppData\\Local\\Microsoft\\Windows\\Temporary Internet Files";
+const std::wstring kXpCache = kProfile + L"\\Local Settings\\Temporary Internet Files";
+const std::wstring kMovedCache = kProfile + L"\\Browser\\inetcache";
+void MovedCache(FakeWindows& m, const std::wstring& folder) {
+  Caches(m), m.AddFile(folder + L"\\Content.IE5\\ad[1].swf", "swf"),
+      m.SetKnownFolder(KnownFolder::kInternetCache, folder);
+}
+
 // A folder the walk has listed as a real one is made a link to the user's
 // documents before the walk enters it, as a program racing it could.
 std::function<void()> SwapForLink(FakeWindows& m, std::wstring folder, std::wstring file) {
@@ -120,6 +135,8 @@ const Row kRows[] = {
     {"FlashFolderIsALink_Repair",
      [](FakeWindows& m) { UserDocuments(m), m.AddLink(kFlashPlayer, kDocuments); },
      Operation::kRepair, Kind::kWarning, text::kFoldersUnsafe, {}},
+    {"NoUserRights_Repair", [](FakeWindows& m) { Storage(m), m.DenyUserRights(); },
+     Operation::kRepair, Kind::kWarning, text::kRepairNoUserRights, {}},
     {"StorageReplacedByALinkBeforeTheNewFile",
      [](FakeWindows& m) {
        Storage(m), UserDocuments(m);
@@ -167,8 +184,16 @@ const Row kRows[] = {
     {"CacheSettingIsTheProfile",
      [](FakeWindows& m) { Caches(m), UserDocuments(m), m.SetKnownFolder(KnownFolder::kInternetCache, kProfile); },
      Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
-    {"CacheSettingIsInsideTheDocuments",
-     [](FakeWindows& m) { Caches(m), UserDocuments(m), m.SetKnownFolder(KnownFolder::kInternetCache, kDocuments + L"\\Cache"); },
+    {"CacheNamedFolderInsideTheDocuments",
+     [](FakeWindows& m) { Caches(m), UserDocuments(m), m.AddFile(kDocuments + L"\\INetCache\\mine.txt", "mine");
+                          m.SetKnownFolder(KnownFolder::kInternetCache, kDocuments + L"\\INetCache"); },
+     Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
+    {"CacheNamedFolderHoldsTheDocuments",
+     [](FakeWindows& m) {
+       Caches(m), m.AddFile(kProfile + L"\\INetCache\\Mine\\a.doc", "mine");
+       m.SetKnownFolder(KnownFolder::kDocuments, kProfile + L"\\INetCache\\Mine");
+       m.SetKnownFolder(KnownFolder::kInternetCache, kProfile + L"\\INetCache");
+     },
      Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
     {"CacheSettingIsTheAppDataRoot",
      [](FakeWindows& m) { Caches(m), m.SetKnownFolder(KnownFolder::kInternetCache, kProfile + L"\\AppData"); },
@@ -176,15 +201,47 @@ const Row kRows[] = {
     {"DocumentsSettingMovedAwayStillGuardsTheUsualPlace",
      [](FakeWindows& m) {
        Caches(m), UserDocuments(m), m.SetKnownFolder(KnownFolder::kDocuments, L"D:\\Elsewhere");
-       m.SetKnownFolder(KnownFolder::kInternetCache, kDocuments);
+       m.SetKnownFolder(KnownFolder::kInternetCache, kDocuments + L"\\Temporary Internet Files");
      },
      Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
     {"MovedDocumentsFolderIsGuardedWhereItIs",
      [](FakeWindows& m) {
-       Caches(m), m.AddFile(kProfile + L"\\Data\\Mine\\a.doc", "mine"), m.SetKnownFolder(KnownFolder::kDocuments, kProfile + L"\\Data\\Mine");
-       m.SetKnownFolder(KnownFolder::kInternetCache, kProfile + L"\\Data");
+       Caches(m), m.AddFile(kProfile + L"\\Data\\Mine\\INetCache\\a.doc", "mine"), m.SetKnownFolder(KnownFolder::kDocuments, kProfile + L"\\Data\\Mine");
+       m.SetKnownFolder(KnownFolder::kInternetCache, kProfile + L"\\Data\\Mine\\INetCache");
      },
      Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
+    {"NoUserRights_Cleanup", [](FakeWindows& m) { Caches(m), m.DenyUserRights(); },
+     Operation::kCleanup, Kind::kWarning, text::kRepairNoUserRights, {}},
+    // Only the browser's cache is emptied: a folder of the cache's name, at
+    // its place or where Internet Options moved it, named by its own long
+    // names. Any other folder the setting names is refused.
+    {"CacheSettingIsOneDrive", [](FakeWindows& m) { NotACache(m, kProfile + L"\\OneDrive"); },
+     Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
+    {"CacheSettingIsTheSshKeys", [](FakeWindows& m) { NotACache(m, kProfile + L"\\.ssh"); },
+     Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
+    {"CacheSettingIsTheDpapiKeys", [](FakeWindows& m) { NotACache(m, kAppData + L"\\Microsoft\\Protect"); },
+     Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
+    {"CacheSettingIsTemp", [](FakeWindows& m) { NotACache(m, kProfile + L"\\AppData\\Local\\Temp"); },
+     Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
+    {"CacheSettingOnlyStartsLikeTheCache", [](FakeWindows& m) { NotACache(m, kCache + L"Backup"); },
+     Operation::kCleanup, Kind::kWarning, text::kHoldsUserData, {}},
+    {"CacheOfVistaAndSeven", [](FakeWindows& m) { MovedCache(m, kVistaCache); },
+     Operation::kCleanup, Kind::kNotice, text::kCleaned, {kVistaCache, kSharedObjects}, {kVistaCache}},
+    {"CacheOfXp", [](FakeWindows& m) { MovedCache(m, kXpCache); },
+     Operation::kCleanup, Kind::kNotice, text::kCleaned, {kXpCache, kSharedObjects}, {kXpCache}},
+    {"CacheMovedByInternetOptions", [](FakeWindows& m) { MovedCache(m, kMovedCache); },
+     Operation::kCleanup, Kind::kNotice, text::kCleaned, {kMovedCache, kSharedObjects}, {kMovedCache}},
+    {"CacheSpelledWithATrailingDot", [](FakeWindows& m) { NotACache(m, kDocuments + L".\\INetCache"); },
+     Operation::kCleanup, Kind::kWarning, text::kFoldersUnsafe, {}},
+    {"CacheSpelledWithATrailingSpace", [](FakeWindows& m) { NotACache(m, kDocuments + L" \\INetCache"); },
+     Operation::kCleanup, Kind::kWarning, text::kFoldersUnsafe, {}},
+    {"CacheSpelledThroughAStream", [](FakeWindows& m) { NotACache(m, kDocuments + L"::$INDEX_ALLOCATION\\INetCache"); },
+     Operation::kCleanup, Kind::kWarning, text::kFoldersUnsafe, {}},
+    {"CacheSpelledByAShortName", [](FakeWindows& m) { NotACache(m, kProfile + L"\\DOCUME~1\\INetCache"); },
+     Operation::kCleanup, Kind::kWarning, text::kFoldersUnsafe, {}},
+    {"AppDataSpelledByAShortName",
+     [](FakeWindows& m) { Caches(m), m.SetKnownFolder(KnownFolder::kAppData, kProfile + L"\\AppData\\ROAMIN~1"); },
+     Operation::kCleanup, Kind::kWarning, text::kFoldersUnsafe, {}},
     {"SubfolderSwappedForALinkWhileThePurgeRuns",
      [](FakeWindows& m) {
        UserDocuments(m), m.AddFile(kCache + L"\\Low\\ad.js", "js");
@@ -231,7 +288,8 @@ TEST_P(RepairOperations, TellTheOutcomeAndTouchNothingElse) {
   }
 
   std::vector<FakeWindow::Box> told = dialog.Boxes();
-  if (row.operation == Operation::kCleanup) {
+  const bool refusedFirst = row.message == text::kRepairNoUserRights;
+  if (row.operation == Operation::kCleanup && !refusedFirst) {
     ASSERT_FALSE(told.empty());
     EXPECT_EQ(told.front().kind, Kind::kQuestion);
     EXPECT_EQ(fake::Narrow(told.front().text), fake::Narrow(text::kCleanupQuestion));
@@ -248,6 +306,9 @@ TEST_P(RepairOperations, TellTheOutcomeAndTouchNothingElse) {
     EXPECT_EQ(machine.AttributesOf(kStorage), kLockedNew);
   }
   for (const std::wstring& path : row.gone) EXPECT_FALSE(machine.Exists(path)) << fake::Narrow(path);
+  // Everything the repairs do to files, they do with the desktop user's rights.
+  for (const std::string& call : machine.CallLog())
+    EXPECT_TRUE(call.rfind("Path ", 0) == 0 || call.find(" as user") != std::string::npos) << call;
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RepairOperations, ::testing::ValuesIn(kRows),

@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 #include "base/Path.h"
 #include "platform/win32/SystemLibrary.h"
+#include "platform/win32/UserRights.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace quietreel::win32 {
@@ -23,7 +24,8 @@ TEST(Win32Platform, HostsFileIsInTheSystemFolderWindowsRunsFrom) {
 // The profile comes from the system's record of the user, not from the
 // environment the user controls.
 TEST(Win32Platform, ProfileIsTheSystemsRecordAndHoldsTheShellFolders) {
-  ShellFolders folders;
+  ScopedHandle user(DesktopUserToken(0));
+  ShellFolders folders(user.Get());
   const std::optional<std::wstring> profile = folders.Path(KnownFolder::kProfile);
   ASSERT_TRUE(profile);
   wchar_t saved[MAX_PATH] = {};

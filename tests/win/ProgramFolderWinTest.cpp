@@ -12,6 +12,7 @@
 #include "platform/win32/RunningImage.h"
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/SystemLibrary.h"
+#include "platform/win32/UserRights.h"
 
 namespace quietreel::win32 {
 namespace {
@@ -22,6 +23,12 @@ std::optional<FileId> IdOfFile(const std::wstring& path) {
   return file.Valid() ? IdOf(file.Get()) : std::nullopt;
 }
 
+// The desktop user's token, made once for the tests here.
+HANDLE UserToken() {
+  static ScopedHandle token(DesktopUserToken(0));
+  return token.Get();
+}
+
 // The test program is a running image too: its folder is found from the
 // mapping, whatever name it was started by.
 TEST(ProgramFolder, OfTheRunningProgramIsTheFolderOfTheImageWindowsMapped) {
@@ -29,7 +36,7 @@ TEST(ProgramFolder, OfTheRunningProgramIsTheFolderOfTheImageWindowsMapped) {
   const std::optional<FileId> image = RunningImageId();
   ASSERT_TRUE(image.has_value());
   EXPECT_TRUE(image == IdOfFile(exe));
-  ProgramFolder folder;
+  ProgramFolder folder(UserToken());
   ASSERT_TRUE(folder.Fixed());
   EXPECT_TRUE(IdOfFile(folder.Path() + L"\\" + exe.substr(exe.rfind(L'\\') + 1)) == image);
 }
@@ -38,7 +45,7 @@ TEST(ProgramFolder, IsTheRealFolderOfTheFileNotTheLinkItWasReachedThrough) {
   testsupport::ScratchFolder real, links;
   ASSERT_TRUE(testsupport::MakeFile(real / L"Quietreel.exe", "exe"));
   ASSERT_TRUE(testsupport::MakeLink(links / L"folder", real.Path()));
-  ProgramFolder folder(links / L"folder\\Quietreel.exe", IdOfFile(real / L"Quietreel.exe"));
+  ProgramFolder folder(links / L"folder\\Quietreel.exe", IdOfFile(real / L"Quietreel.exe"), UserToken());
   ASSERT_TRUE(folder.Fixed());
   EXPECT_EQ(folder.Path(), real.Path());
   EXPECT_TRUE(folder.UserCanWrite());
@@ -49,7 +56,7 @@ TEST(ProgramFolder, CannotBeRenamedWhileItIsHeld) {
   const std::wstring inside = scratch / L"held", moved = scratch / L"moved";
   ASSERT_TRUE(testsupport::MakeFile(inside + L"\\Quietreel.exe", "exe"));
   {
-    ProgramFolder folder(inside + L"\\Quietreel.exe", IdOfFile(inside + L"\\Quietreel.exe"));
+    ProgramFolder folder(inside + L"\\Quietreel.exe", IdOfFile(inside + L"\\Quietreel.exe"), UserToken());
     ASSERT_TRUE(folder.Fixed());
     EXPECT_FALSE(::MoveFileW(inside.c_str(), moved.c_str()));
     EXPECT_TRUE(testsupport::IsFile(inside + L"\\Quietreel.exe"));
@@ -74,7 +81,7 @@ TEST(ProgramFolder, IsLeftUnfixedWithNoPathWhereTheNameDoesNotLeadToTheImage) {
       {image / L"Quietreel.exe", std::nullopt},
   };
   for (const auto& row : rows) {
-    ProgramFolder folder(row.name, row.image);
+    ProgramFolder folder(row.name, row.image, UserToken());
     EXPECT_FALSE(folder.Fixed()) << testing::PrintToString(row.name);
     EXPECT_EQ(folder.Path(), L"");
   }
@@ -84,7 +91,7 @@ TEST(ProgramFolder, IsLeftUnfixedWithNoPathWhereTheNameDoesNotLeadToTheImage) {
 // ACLs and grants the user everything.
 TEST(ProgramFolder, UserCanWriteIsAskedOfTheFoldersPermissions) {
   const std::wstring kernel32 = SystemDirectory() + L"\\kernel32.dll";
-  ProgramFolder system(kernel32, IdOfFile(kernel32));
+  ProgramFolder system(kernel32, IdOfFile(kernel32), UserToken());
   ASSERT_TRUE(system.Fixed());
   EXPECT_EQ(system.UserCanWrite(), testsupport::RunningUnderWine());
 }

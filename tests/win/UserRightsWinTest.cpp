@@ -1,9 +1,10 @@
-// The user's own rights: inside the scope the thread wears a token in which
+// The user's own rights: a copy of a token in which
 // Administrators and every group UAC's filtered token keeps to deny only
 // deny, every other group is as it was, no privilege is left but traversing
 // folders, the integrity level is Medium and the owner of what it creates
-// is the user; the user's folders are still named the same, and afterwards
-// the thread has no token of its own. Wine has no file ACLs, so that the
+// is the user; worn by the thread for a scope, the user's folders are still
+// named the same, and afterwards the thread has no token of its own. The
+// desktop user's token is the desktop shell's where there is one. Wine has no file ACLs, so that the
 // token keeps anything out is not seen here. Measured under Wine 8: it
 // ignores DISABLE_MAX_PRIVILEGE ("fixme:ntdll:NtFilterToken flags 0x1
 // unsupported"), accepts a Medium integrity level and keeps High, cannot
@@ -14,6 +15,7 @@
 #include <windows.h>
 // windows.h first: sddl.h builds on it.
 #include <sddl.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <optional>
@@ -21,6 +23,7 @@
 #include <vector>
 
 #include "platform/win32/ScopedWin.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/UserRights.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -106,7 +109,9 @@ bool RunsOnWine() { return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "w
 
 HANDLE ProcessToken() {
   HANDLE token = nullptr;
-  return ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token) ? token : nullptr;
+  return ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY, &token)
+             ? token
+             : nullptr;
 }
 
 HANDLE ThreadToken() {
@@ -114,19 +119,20 @@ HANDLE ThreadToken() {
   return ::OpenThreadToken(::GetCurrentThread(), TOKEN_QUERY, TRUE, &token) ? token : nullptr;
 }
 
-TEST(ScopedUserRights, ThreadActsAsTheDesktopUserForTheScopeOnly) {
+TEST(UserRights, ThreadActsAsTheDesktopUserForTheScopeOnly) {
   ScopedHandle process(ProcessToken());
   const std::optional<DWORD> processAdministrators = AdministratorsAttributes(process.Get());
   // Without the group in the process token there would be nothing to see.
   ASSERT_TRUE(processAdministrators) << "the test program must run as an administrator";
   ASSERT_EQ(*processAdministrators & SE_GROUP_USE_FOR_DENY_ONLY, 0u);
-  ShellFolders folders;
-  const std::optional<std::wstring> profile = folders.Path(KnownFolder::kProfile);
-  const std::optional<std::wstring> appData = folders.Path(KnownFolder::kAppData);
+  const std::optional<std::wstring> profile = ShellFolders(process.Get()).Path(KnownFolder::kProfile);
+  const std::optional<std::wstring> appData = ShellFolders(process.Get()).Path(KnownFolder::kAppData);
   ASSERT_TRUE(profile && appData);
+  ScopedHandle user(UserRightsToken(process.Get()));
+  ShellFolders folders(user.Get());
   {
-    ScopedUserRights userRights;
-    ASSERT_TRUE(userRights.Restricted());
+    ScopedThreadToken wearing(user.Get());
+    ASSERT_TRUE(wearing.Worn());
     ScopedHandle thread(ThreadToken());
     ASSERT_TRUE(thread.Valid());
     const std::optional<DWORD> administrators = AdministratorsAttributes(thread.Get());
@@ -157,6 +163,65 @@ TEST(ScopedUserRights, ThreadActsAsTheDesktopUserForTheScopeOnly) {
   }
   EXPECT_FALSE(ScopedHandle(ThreadToken()).Valid());
   EXPECT_EQ(::GetLastError(), DWORD{ERROR_NO_TOKEN});
+}
+
+// The file name a running process was started from; empty when it is gone.
+std::wstring ImageName(DWORD process) {
+  ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry))
+    if (entry.th32ProcessID == process) return entry.szExeFile;
+  return std::wstring();
+}
+
+// BUILTIN\Users, which the desktop user's token keeps as it was.
+bool UsersOnlyDeny(HANDLE token) {
+  BYTE users[SECURITY_MAX_SID_SIZE];
+  DWORD size = sizeof(users);
+  if (!::CreateWellKnownSid(WinBuiltinUsersSid, nullptr, users, &size)) return false;
+  std::vector<BYTE> buffer = TokenInformation(token, TokenGroups);
+  for (const SID_AND_ATTRIBUTES& group : Groups(buffer))
+    if (::EqualSid(group.Sid, users)) return (group.Attributes & SE_GROUP_USE_FOR_DENY_ONLY) != 0;
+  return false;
+}
+
+// A process of another token than ours stands for the shell: the command
+// interpreter, started suspended with a token in which Users only denies.
+// The token made for it must be that one's, and the one made where there
+// is no shell this process's. Under Wine every process is elevated and the
+// desktop shell is explorer.exe in the Wine desktop; its window is not
+// GetShellWindow's (null there) but the one the shell's window list names.
+TEST(UserRights, DesktopUsersTokenIsTheShellProcesssWhereThereIsAShell) {
+  ScopedOle ole;
+  const DWORD shell = DesktopShellProcess();
+  ASSERT_NE(shell, 0u) << "no desktop shell in this session";
+  EXPECT_NE(shell, ::GetCurrentProcessId());
+  if (RunsOnWine()) {
+    EXPECT_EQ(ImageName(shell), L"explorer.exe");
+  }
+
+  ScopedHandle process(ProcessToken());
+  BYTE users[SECURITY_MAX_SID_SIZE];
+  DWORD size = sizeof(users);
+  ASSERT_TRUE(::CreateWellKnownSid(WinBuiltinUsersSid, nullptr, users, &size));
+  SID_AND_ATTRIBUTES denied{users, 0};
+  HANDLE raw = nullptr;
+  ASSERT_TRUE(::CreateRestrictedToken(process.Get(), 0, 1, &denied, 0, nullptr, 0, nullptr, &raw));
+  ScopedHandle marked(raw);
+  std::wstring command = L"\"" + SystemDirectory() + L"\\cmd.exe\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION started{};
+  ASSERT_TRUE(::CreateProcessAsUserW(marked.Get(), nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                                     nullptr, nullptr, &startup, &started))
+      << ::GetLastError();
+  ScopedHandle child(started.hProcess), thread(started.hThread);
+  ScopedHandle fromChild(DesktopUserToken(started.dwProcessId)), fromNone(DesktopUserToken(0));
+  ::TerminateProcess(child.Get(), 0);
+  ASSERT_TRUE(fromChild.Valid() && fromNone.Valid());
+  EXPECT_TRUE(UsersOnlyDeny(fromChild.Get()));
+  EXPECT_FALSE(UsersOnlyDeny(fromNone.Get()));
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include "base/Path.h"
 #include "platform/win32/LinkCheck.h"
-#include "platform/win32/UserRights.h"
 
 namespace quietreel::win32 {
 namespace {
@@ -17,26 +16,25 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 // backslash (`C:` alone is the drive's current directory).
 std::wstring Openable(const std::wstring& folder) { return folder.back() == L':' ? folder + L"\\" : folder; }
 
-// Whether the user's own token would be granted any right to change what
+// Whether the desktop user's token would be granted any right to change what
 // the folder holds or who may change it. Where the answer cannot be had,
 // the user counts as able to write, so that the folder's files are then
 // handled with the user's rights. (A mandatory label on the folder is not
 // read: it could only take rights away from the Medium-integrity token.)
-bool UserCouldWrite(HANDLE folder) {
+bool UserCouldWrite(HANDLE folder, HANDLE token) {
   constexpr SECURITY_INFORMATION kParts =
       OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
   DWORD size = 0;
   ::GetKernelObjectSecurity(folder, kParts, nullptr, 0, &size);
   if (size == 0) return true;
   std::vector<BYTE> descriptor(size);
-  ScopedHandle token(UserRightsToken());
-  if (!token.Valid() || !::GetKernelObjectSecurity(folder, kParts, descriptor.data(), size, &size)) return true;
+  if (!token || !::GetKernelObjectSecurity(folder, kParts, descriptor.data(), size, &size)) return true;
   GENERIC_MAPPING mapping{FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
   PRIVILEGE_SET privileges{};
   DWORD privilegesSize = sizeof(privileges);
   DWORD granted = 0;
   BOOL status = FALSE;
-  if (!::AccessCheck(descriptor.data(), token.Get(), MAXIMUM_ALLOWED, &mapping, &privileges, &privilegesSize, &granted,
+  if (!::AccessCheck(descriptor.data(), token, MAXIMUM_ALLOWED, &mapping, &privileges, &privilegesSize, &granted,
                      &status))
     return true;
   constexpr DWORD kChanges =
@@ -101,15 +99,15 @@ std::wstring PlainPath(const std::wstring& finalPath) {
   return WithoutTrailingSeparators(path);
 }
 
-ProgramFolder::ProgramFolder() : ProgramFolder(RunningImageName(), RunningImageId()) {}
+ProgramFolder::ProgramFolder(HANDLE userToken) : ProgramFolder(RunningImageName(), RunningImageId(), userToken) {}
 
-ProgramFolder::ProgramFolder(const std::wstring& exePath, const std::optional<FileId>& image)
+ProgramFolder::ProgramFolder(const std::wstring& exePath, const std::optional<FileId>& image, HANDLE userToken)
     : folder_(Fix(exePath, image, path_)) {
   if (!folder_.Valid()) {
     path_.clear();
     return;
   }
-  userCanWrite_ = UserCouldWrite(folder_.Get());
+  userCanWrite_ = UserCouldWrite(folder_.Get(), userToken);
 }
 
 }  // namespace quietreel::win32

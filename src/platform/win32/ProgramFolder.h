@@ -14,11 +14,12 @@ namespace quietreel::win32 {
 // held open for the whole run so that it cannot be renamed or replaced.
 class ProgramFolder {
  public:
-  // The folder of the running exe's image.
-  ProgramFolder();
+  // The folder of the running exe's image; `userToken` is the desktop
+  // user's.
+  explicit ProgramFolder(HANDLE userToken);
   // The folder of the file `exePath`, which must be the file `image`:
   // anything else, or no `image`, leaves it unfixed.
-  ProgramFolder(const std::wstring& exePath, const std::optional<FileId>& image);
+  ProgramFolder(const std::wstring& exePath, const std::optional<FileId>& image, HANDLE userToken);
   ProgramFolder(const ProgramFolder&) = delete;
   ProgramFolder& operator=(const ProgramFolder&) = delete;
 

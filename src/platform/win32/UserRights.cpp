@@ -5,6 +5,7 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/win32/DesktopShell.h"
 #include "platform/win32/ScopedWin.h"
 
 namespace quietreel::win32 {
@@ -38,8 +39,8 @@ bool IsAdministratorEquivalent(PSID sid) {
 
 // The groups the linked (filtered) token of an elevated one keeps only to
 // deny; empty where there is no linked token.
-std::vector<BYTE> LinkedGroups(HANDLE process) {
-  std::vector<BYTE> linked = TokenInformation(process, TokenLinkedToken);
+std::vector<BYTE> LinkedGroups(HANDLE source) {
+  std::vector<BYTE> linked = TokenInformation(source, TokenLinkedToken);
   if (linked.size() < sizeof(TOKEN_LINKED_TOKEN)) return {};
   ScopedHandle token(reinterpret_cast<TOKEN_LINKED_TOKEN*>(linked.data())->LinkedToken);
   return TokenInformation(token.Get(), TokenGroups);
@@ -53,14 +54,14 @@ bool DenyOnlyIn(const std::vector<BYTE>& groups, PSID sid) {
   return false;
 }
 
-// Medium, where the process runs above it. Windows before Vista has no
+// Medium, where `source` is above it. Windows before Vista has no
 // integrity levels and refuses to name one: nothing to lower there.
-bool LowerToMediumIntegrity(HANDLE process, HANDLE token) {
+bool LowerToMediumIntegrity(HANDLE source, HANDLE token) {
   DWORD size = 0;
-  if (!::GetTokenInformation(process, TokenIntegrityLevel, nullptr, 0, &size) &&
+  if (!::GetTokenInformation(source, TokenIntegrityLevel, nullptr, 0, &size) &&
       ::GetLastError() == ERROR_INVALID_PARAMETER)
     return true;
-  std::vector<BYTE> label = TokenInformation(process, TokenIntegrityLevel);
+  std::vector<BYTE> label = TokenInformation(source, TokenIntegrityLevel);
   if (label.empty()) return false;
   PSID level = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(label.data())->Label.Sid;
   if (*::GetSidSubAuthority(level, *::GetSidSubAuthorityCount(level) - 1u) <= SECURITY_MANDATORY_MEDIUM_RID)
@@ -79,8 +80,8 @@ bool LowerToMediumIntegrity(HANDLE process, HANDLE token) {
 // token the group Domain Users as its owner, which stays enabled: a token
 // whose owner cannot be made the user is kept only while its owner is a
 // group the user is really in.
-bool OwnedByTheUser(HANDLE process, HANDLE token, const std::vector<SID_AND_ATTRIBUTES>& denyOnly) {
-  std::vector<BYTE> user = TokenInformation(process, TokenUser);
+bool OwnedByTheUser(HANDLE source, HANDLE token, const std::vector<SID_AND_ATTRIBUTES>& denyOnly) {
+  std::vector<BYTE> user = TokenInformation(source, TokenUser);
   std::vector<BYTE> owner = TokenInformation(token, TokenOwner);
   if (user.empty() || owner.empty()) return false;
   PSID userSid = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
@@ -102,32 +103,30 @@ std::vector<BYTE> TokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind) {
   return buffer;
 }
 
-// A copy of the process token as the desktop user's own: every group that
-// UAC's filtered token keeps only to deny (an object that denies such a
-// group still denies) made deny-only, every privilege gone but traversing
+// A copy of `source` as the desktop user's own: every group that UAC's
+// filtered token keeps only to deny (an object that denies such a group
+// still denies) made deny-only, every privilege gone but traversing
 // folders, Medium integrity, and the user as the owner of what it creates.
 // The user, and the groups the user is in without the elevation, are
-// untouched, so the user's own files stay reachable.
+// untouched, so the user's own files stay reachable. The desktop shell's
+// token is already all that, unless the shell itself runs elevated.
 // Wine 8 has no file ACLs, so none of this keeps anything out there. It
 // makes the groups deny-only, but ignores DISABLE_MAX_PRIVILEGE, accepts
 // the integrity level and keeps High, and its linked token is the process
 // token again, with nothing deny-only (tests/win/UserRightsWinTest.cpp).
-HANDLE UserRightsToken() {
-  HANDLE raw = nullptr;
-  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &raw)) return nullptr;
-  ScopedHandle process(raw);
-  std::vector<BYTE> groups = TokenInformation(process.Get(), TokenGroups);
+HANDLE UserRightsToken(HANDLE source) {
+  std::vector<BYTE> groups = TokenInformation(source, TokenGroups);
   if (groups.empty()) return nullptr;
-  const std::vector<BYTE> linked = LinkedGroups(process.Get());
+  const std::vector<BYTE> linked = LinkedGroups(source);
   std::vector<SID_AND_ATTRIBUTES> disable;
   const auto* list = reinterpret_cast<const TOKEN_GROUPS*>(groups.data());
   for (DWORD i = 0; i < list->GroupCount; ++i) {
     PSID sid = list->Groups[i].Sid;
     if (IsAdministratorEquivalent(sid) || DenyOnlyIn(linked, sid)) disable.push_back({sid, 0});
   }
-  raw = nullptr;
-  if (!::CreateRestrictedToken(process.Get(), DISABLE_MAX_PRIVILEGE, static_cast<DWORD>(disable.size()), disable.data(),
-                               0, nullptr, 0, nullptr, &raw))
+  HANDLE raw = nullptr;
+  if (!::CreateRestrictedToken(source, DISABLE_MAX_PRIVILEGE, static_cast<DWORD>(disable.size()), disable.data(), 0,
+                               nullptr, 0, nullptr, &raw))
     return nullptr;
   // A copy of a process token is a primary token; a thread wears only an
   // impersonation token.
@@ -137,10 +136,61 @@ HANDLE UserRightsToken() {
                           SecurityImpersonation, TokenImpersonation, &raw))
     return nullptr;
   ScopedHandle token(raw);
-  if (!LowerToMediumIntegrity(process.Get(), token.Get()) || !OwnedByTheUser(process.Get(), token.Get(), disable))
-    return nullptr;
+  if (!LowerToMediumIntegrity(source, token.Get()) || !OwnedByTheUser(source, token.Get(), disable)) return nullptr;
   return token.Release();
 }
+
+// Asks the token, never the version: Help tells Windows 7 users to run the
+// program in XP SP3 compatibility mode, where GetVersionEx says 5.1 on an
+// elevated Windows 7. XP knows no elevation and refuses the question with
+// ERROR_INVALID_PARAMETER (STATUS_INVALID_INFO_CLASS): not elevated. Any
+// other failure counts as elevated, so that no browser is ever started with
+// rights the user does not have. Wine 8 says every process is elevated.
+bool ProcessIsElevated() {
+  HANDLE raw = nullptr;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) return true;
+  ScopedHandle token(raw);
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  if (::GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof(elevation), &size))
+    return elevation.TokenIsElevated != 0;
+  return ::GetLastError() != ERROR_INVALID_PARAMETER;
+}
+
+// The window Windows records as the shell's, else the desktop in the
+// shell's window list (Wine records none), when it belongs to a process in
+// this session: a shell of another session is another person's.
+DWORD DesktopShellProcess() {
+  HWND shell = ::GetShellWindow();
+  ScopedCom<IDispatch> desktop;
+  if (!shell && FindDesktopWindow(shell, desktop) != S_OK) return 0;
+  DWORD process = 0, session = 0, ours = 0;
+  if (!shell || !::GetWindowThreadProcessId(shell, &process) || process == 0 ||
+      !::ProcessIdToSessionId(process, &session) || !::ProcessIdToSessionId(::GetCurrentProcessId(), &ours) ||
+      session != ours)
+    return 0;
+  return process;
+}
+
+// Under over-the-shoulder elevation (a standard user typed an
+// administrator's password) the process token is the administrator's, a
+// different account from the person at the desktop; the shell's is that
+// person's. Where the shell's token cannot be opened, the process's own is
+// restricted instead, as where there is no shell.
+HANDLE DesktopUserToken(DWORD shell) {
+  ScopedHandle process(shell ? ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, shell) : nullptr);
+  HANDLE raw = nullptr;
+  if (!process.Valid() || !::OpenProcessToken(process.Get(), TOKEN_DUPLICATE | TOKEN_QUERY, &raw)) {
+    raw = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &raw)) return nullptr;
+  }
+  ScopedHandle source(raw);
+  return UserRightsToken(source.Get());
+}
+
+// Without elevation the program runs as the person at the desktop (XP, UAC
+// off), so its own token, restricted, is theirs.
+HANDLE DesktopUserToken() { return DesktopUserToken(ProcessIsElevated() ? DesktopShellProcess() : 0); }
 
 // The thread keeps its own reference to the token it wears.
 namespace {

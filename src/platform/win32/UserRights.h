@@ -11,9 +11,22 @@ namespace quietreel::win32 {
 // What the token says of `kind`; empty when it does not say.
 std::vector<BYTE> TokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind);
 
-// A new impersonation token with the desktop user's own rights, which the
-// caller owns; null when it cannot be made.
-HANDLE UserRightsToken();
+// Whether the program runs with an elevated administrator's token.
+bool ProcessIsElevated();
+
+// The process of the desktop shell in this session; 0 when there is none.
+DWORD DesktopShellProcess();
+
+// A new impersonation token, which the caller owns, with the rights of the
+// desktop user as `source` holds them; null when it cannot be made.
+HANDLE UserRightsToken(HANDLE source);
+
+// The desktop user's token: of the shell process `shell` (0: none) when
+// its token can be had, else of this process; null when neither can.
+HANDLE DesktopUserToken(DWORD shell);
+// Made once, at start, by the program's composition root: of the desktop
+// shell when the program runs elevated. COM must be initialised.
+HANDLE DesktopUserToken();
 
 // While it lives, the calling thread wears `token`; then the token it wore
 // before (none, or an outer scope's), so scopes nest.
@@ -29,20 +42,6 @@ class ScopedThreadToken {
  private:
   ScopedHandle previous_;
   bool worn_ = false;
-};
-
-// While it lives, the calling thread acts with the user's own rights only.
-class ScopedUserRights {
- public:
-  ScopedUserRights() : token_(UserRightsToken()), wearing_(token_.Get()) {}
-
-  // False when the thread could not take the user's token and runs with
-  // the program's full rights.
-  bool Restricted() const { return wearing_.Worn(); }
-
- private:
-  ScopedHandle token_;
-  ScopedThreadToken wearing_;
 };
 
 }  // namespace quietreel::win32

@@ -29,11 +29,9 @@ class EmptyListing : public DirectoryEnumeration {
 
 }  // namespace
 
-UserRightsFileSystem::UserRightsFileSystem(FileSystem& files) : files_(files), token_(UserRightsToken()) {}
-
 template <typename Call, typename Result>
 Result UserRightsFileSystem::AsUser(Call call, Result refused) {
-  ScopedThreadToken user(token_.Get());
+  ScopedThreadToken user(token_);
   return user.Worn() ? call() : std::move(refused);
 }
 
@@ -78,7 +76,7 @@ bool UserRightsFileSystem::SetAttributes(const std::wstring& path, std::uint32_t
 std::unique_ptr<DirectoryEnumeration> UserRightsFileSystem::Enumerate(const std::wstring& directory) {
   return AsUser(
       [&]() -> std::unique_ptr<DirectoryEnumeration> {
-        return std::make_unique<UserListing>(files_.Enumerate(directory), token_.Get());
+        return std::make_unique<UserListing>(files_.Enumerate(directory), token_);
       },
       std::unique_ptr<DirectoryEnumeration>(std::make_unique<EmptyListing>()));
 }

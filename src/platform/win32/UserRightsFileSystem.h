@@ -1,19 +1,21 @@
 #pragma once
 
+#include <windows.h>
+
 #include "platform/FileSystem.h"
-#include "platform/win32/ScopedWin.h"
 
 namespace quietreel::win32 {
 
 // Another file system's calls, each made by the calling thread wearing the
-// desktop user's own token, made once when this is built: what the user's
-// programs can change is handled with no more than the user's rights.
+// desktop user's own token (DesktopUserToken, which the caller keeps): what
+// the user's programs can change is handled with no more than the user's
+// rights.
 class UserRightsFileSystem : public FileSystem {
  public:
-  explicit UserRightsFileSystem(FileSystem& files);
+  UserRightsFileSystem(FileSystem& files, HANDLE userToken) : files_(files), token_(userToken) {}
 
-  // False when the token could not be made; every call then fails.
-  bool Ready() const { return token_.Valid(); }
+  // False without a token; every call then fails.
+  bool Ready() const { return token_ != nullptr; }
 
   FileFacts Look(const std::wstring& path) override;
   ReadResult ReadWhole(const std::wstring& path, std::size_t maxBytes, Names names) override;
@@ -32,7 +34,7 @@ class UserRightsFileSystem : public FileSystem {
   Result AsUser(Call call, Result refused);
 
   FileSystem& files_;
-  ScopedHandle token_;
+  HANDLE token_;
 };
 
 }  // namespace quietreel::win32

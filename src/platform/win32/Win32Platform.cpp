@@ -14,28 +14,16 @@
 namespace quietreel::win32 {
 namespace {
 
-// The token of the user the thread acts for: its own while it impersonates
-// (opened with the process's rights, which a restricted token may lack
-// over itself), else the process's.
-HANDLE UserToken() {
-  HANDLE token = nullptr;
-  if (::OpenThreadToken(::GetCurrentThread(), TOKEN_QUERY, TRUE, &token)) return token;
-  if (::GetLastError() == ERROR_NO_TOKEN && ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token))
-    return token;
-  return nullptr;
-}
-
-// From the system's own record of the user the thread acts for (the
-// profile list in HKLM), not from USERPROFILE, which the user can set.
-std::optional<std::wstring> ProfileDirectory() {
+// From the system's own record of the token's user (the profile list in
+// HKLM), not from USERPROFILE, which the user can set.
+std::optional<std::wstring> ProfileDirectory(HANDLE token) {
   using GetProfile = BOOL WINAPI(HANDLE, LPWSTR, LPDWORD);
   SystemLibrary userenv(L"userenv.dll");
   auto* getProfile = userenv.Find<GetProfile>("GetUserProfileDirectoryW");
-  ScopedHandle token(UserToken());
-  if (!getProfile || !token.Valid()) return std::nullopt;
+  if (!getProfile) return std::nullopt;
   std::optional<std::wstring> profile = GrowingBuffer([&](wchar_t* buffer, DWORD size) -> DWORD {
     DWORD needed = size;
-    if (getProfile(token.Get(), buffer, &needed)) return static_cast<DWORD>(std::wcslen(buffer));
+    if (getProfile(token, buffer, &needed)) return static_cast<DWORD>(std::wcslen(buffer));
     return ::GetLastError() == ERROR_INSUFFICIENT_BUFFER ? std::max(needed, size) : 0;
   });
   if (!profile) return std::nullopt;
@@ -43,7 +31,7 @@ std::optional<std::wstring> ProfileDirectory() {
 }
 
 // Folders Windows names only from Vista on, by GUID; XP has none of them.
-std::optional<std::wstring> KnownFolderPath(const GUID& id) {
+std::optional<std::wstring> KnownFolderPath(const GUID& id, HANDLE token) {
   using GetKnownFolderPath = HRESULT WINAPI(const GUID&, DWORD, HANDLE, PWSTR*);
   using TaskMemFree = void WINAPI(LPVOID);
   SystemLibrary shell32(L"shell32.dll");
@@ -51,7 +39,7 @@ std::optional<std::wstring> KnownFolderPath(const GUID& id) {
   auto* get = shell32.Find<GetKnownFolderPath>("SHGetKnownFolderPath");
   auto* free = ole32.Find<TaskMemFree>("CoTaskMemFree");
   PWSTR path = nullptr;
-  if (!get || !free || FAILED(get(id, 0, nullptr, &path)) || !path) return std::nullopt;
+  if (!get || !free || FAILED(get(id, 0, token, &path)) || !path) return std::nullopt;
   std::wstring result = path;
   free(path);
   if (result.empty()) return std::nullopt;
@@ -62,12 +50,15 @@ constexpr GUID kDownloadsId = {0x374DE290, 0x123F, 0x4565, {0x91, 0x64, 0x39, 0x
 constexpr GUID kContactsId = {0x56784854, 0xC6CB, 0x462B, {0x81, 0x69, 0x88, 0xE3, 0x50, 0xAC, 0xB8, 0x82}};
 constexpr GUID kSavedGamesId = {0x4C5C32FF, 0xBB9D, 0x43B0, {0xB5, 0xB4, 0x2D, 0x72, 0xE5, 0x4E, 0xAA, 0xA4}};
 
-std::optional<std::wstring> SpecialFolderPath(int csidl) {
-  using GetFolderPath = BOOL WINAPI(HWND, LPWSTR, int, BOOL);
+// As the settings of the token's user name it, not the program's: under
+// over-the-shoulder elevation the program runs as another account.
+std::optional<std::wstring> SpecialFolderPath(int csidl, HANDLE token) {
+  using GetFolderPath = HRESULT WINAPI(HWND, int, HANDLE, DWORD, LPWSTR);
   SystemLibrary shell32(L"shell32.dll");
-  auto* getFolderPath = shell32.Find<GetFolderPath>("SHGetSpecialFolderPathW");
+  auto* getFolderPath = shell32.Find<GetFolderPath>("SHGetFolderPathW");
   wchar_t buffer[MAX_PATH] = {};
-  if (csidl < 0 || !getFolderPath || !getFolderPath(nullptr, buffer, csidl, FALSE) || buffer[0] == L'\0')
+  if (csidl < 0 || !getFolderPath || getFolderPath(nullptr, csidl, token, SHGFP_TYPE_CURRENT, buffer) != S_OK ||
+      buffer[0] == L'\0')
     return std::nullopt;
   return WithoutTrailingSeparators(buffer);
 }
@@ -96,17 +87,18 @@ int CsidlOf(KnownFolder folder) {
 }  // namespace
 
 std::optional<std::wstring> ShellFolders::Path(KnownFolder folder) {
+  if (!token_) return std::nullopt;
   switch (folder) {
     case KnownFolder::kProfile:
-      return ProfileDirectory();
+      return ProfileDirectory(token_);
     case KnownFolder::kDownloads:
-      return KnownFolderPath(kDownloadsId);
+      return KnownFolderPath(kDownloadsId, token_);
     case KnownFolder::kContacts:
-      return KnownFolderPath(kContactsId);
+      return KnownFolderPath(kContactsId, token_);
     case KnownFolder::kSavedGames:
-      return KnownFolderPath(kSavedGamesId);
+      return KnownFolderPath(kSavedGamesId, token_);
     default:
-      return SpecialFolderPath(CsidlOf(folder));
+      return SpecialFolderPath(CsidlOf(folder), token_);
   }
 }
 

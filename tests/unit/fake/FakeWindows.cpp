@@ -149,13 +149,28 @@ class FakeWindows::UserView : public FileSystem {
     Marked user(machine_);
     return machine_.SetAttributes(path, attributes);
   }
+  // Its removals are the user's too, as the real listing's are.
   std::unique_ptr<DirectoryEnumeration> Enumerate(const std::wstring& directory) override {
     Marked user(machine_);
-    return machine_.Enumerate(directory);
+    return std::make_unique<UserListing>(machine_.Enumerate(directory), machine_);
   }
   std::size_t MaxPathLength() const override { return machine_.MaxPathLength(); }
 
  private:
+  class UserListing : public DirectoryEnumeration {
+   public:
+    UserListing(std::unique_ptr<DirectoryEnumeration> listing, FakeWindows& machine)
+        : listing_(std::move(listing)), machine_(machine) {}
+    bool Next(FileEntry& entry) override { return listing_->Next(entry); }
+    bool Remove(const FileEntry& entry) override {
+      Marked user(machine_);
+      return listing_->Remove(entry);
+    }
+
+   private:
+    std::unique_ptr<DirectoryEnumeration> listing_;
+    FakeWindows& machine_;
+  };
   // The calls made while it lives are the user's.
   struct Marked {
     explicit Marked(FakeWindows& machine) : machine(machine) { machine.asUser_ = true; }
@@ -169,7 +184,8 @@ FakeWindows::~FakeWindows() = default;
 
 Services FakeWindows::MakeServices(const std::wstring& programDirectory) {
   if (!userView_) userView_ = std::make_unique<UserView>(*this);
-  return Services{*this, *this, *this, programDirectory, userView_.get(), kHostsPath, true, {}};
+  FileSystem* user = userRightsDenied_ ? nullptr : userView_.get();
+  return Services{*this, *this, *this, programDirectory, user, kHostsPath, user, true, {}};
 }
 
 // --- Building ----------------------------------------------------------

@@ -23,9 +23,11 @@ class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
   FakeWindows();
   ~FakeWindows() override;
 
-  // Its `userFiles` are this machine too, seen through a view whose calls
-  // the call log marks "as user".
+  // Its `userFiles` and `desktopUserFiles` are this machine too, seen
+  // through a view whose calls the call log marks "as user"; null once the
+  // user's rights are denied.
   Services MakeServices(const std::wstring& programDirectory = kProgramDirectory);
+  void DenyUserRights() { userRightsDenied_ = true; }
 
   static const std::wstring kProgramDirectory;
   static const std::wstring kHostsPath;
@@ -157,6 +159,7 @@ class FakeWindows : public FileSystem, public KnownFolders, public DnsCache {
 
   std::unique_ptr<UserView> userView_;
   bool asUser_ = false;
+  bool userRightsDenied_ = false;
   std::map<std::wstring, Node> nodes_;
   std::map<int, std::wstring> handles_;  // => key of the node held
   int lastHandle_ = 0;

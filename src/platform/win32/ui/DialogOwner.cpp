@@ -29,7 +29,8 @@ bool DialogOwner::AskOkCancel(const std::wstring& text, const std::wstring& capt
 // here, and the messages waiting meanwhile are taken: Windows marks a
 // window that takes none for five seconds as not responding. What they
 // could start is off until the caller is done (CFaq turns its buttons off
-// and ignores commands). A quit request is left for the modal loop.
+// and ignores commands; the main window, disabled under it, ignores its
+// own). A quit request is left for the modal loop.
 void DialogOwner::ShowStatus(const std::wstring& text) {
   HWND item = statusLine_ ? ::GetDlgItem(dialog_, statusLine_) : nullptr;
   if (!item) return;

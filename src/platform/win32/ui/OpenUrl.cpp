@@ -11,9 +11,11 @@
 
 #include <cwchar>
 
+#include "platform/win32/DesktopShell.h"
 #include "platform/win32/ui/DialogOwner.h"
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/SystemLibrary.h"
+#include "platform/win32/UserRights.h"
 
 namespace quietreel::win32 {
 namespace {
@@ -62,30 +64,19 @@ VARIANT Text(BSTR value) {
 
 // The desktop shell (explorer, running as the user who logged on) starts
 // the browser, so it gets the desktop user's token and is its child, not
-// the elevated program's: the window of the desktop in the shell's window
-// list, its view's background object, that object's Shell.Application, and
-// its ShellExecute. Every step must answer S_OK: FindWindowSW says "not
-// found" with S_FALSE and a null object. COM is initialised on the calling
-// (UI) thread by ScopedOle; ole32 and oleaut32 are loaded by full path.
+// the elevated program's: the desktop in the shell's window list, its
+// view's background object, that object's Shell.Application, and its
+// ShellExecute. Every step must answer S_OK. oleaut32 is loaded by full
+// path.
 bool OpenThroughTheDesktopShell(const wchar_t* address) {
-  SystemLibrary ole32(L"ole32.dll");
   SystemLibrary oleaut32(L"oleaut32.dll");
-  using CreateInstance = HRESULT WINAPI(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
-  auto* create = ole32.Find<CreateInstance>("CoCreateInstance");
   ScopedBstr file(oleaut32, address);
   ScopedBstr open(oleaut32, L"open");
-  if (!create || !file.Get() || !open.Get()) return false;
+  if (!file.Get() || !open.Get()) return false;
 
-  ScopedCom<IShellWindows> windows;
-  if (create(__uuidof(ShellWindows), nullptr, CLSCTX_LOCAL_SERVER, __uuidof(IShellWindows), windows.OutVoid()) != S_OK)
-    return false;
-  VARIANT desktop = Number(CSIDL_DESKTOP);
-  VARIANT noRoot{};
-  LONG window = 0;
+  HWND window = nullptr;
   ScopedCom<IDispatch> desktopWindow;
-  if (windows->FindWindowSW(&desktop, &noRoot, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, desktopWindow.Out()) != S_OK ||
-      !desktopWindow.Get())
-    return false;
+  if (FindDesktopWindow(window, desktopWindow) != S_OK) return false;
   ScopedCom<IServiceProvider> services;
   ScopedCom<IShellBrowser> browser;
   ScopedCom<IShellView> view;
@@ -114,23 +105,6 @@ bool OpenHere(const wchar_t* address) {
 }
 
 }  // namespace
-
-// Asks the token, never the version: Help tells Windows 7 users to run the
-// program in XP SP3 compatibility mode, where GetVersionEx says 5.1 on an
-// elevated Windows 7. XP knows no elevation and refuses the question with
-// ERROR_INVALID_PARAMETER (STATUS_INVALID_INFO_CLASS): not elevated. Any
-// other failure counts as elevated, so that no browser is ever started with
-// rights the user does not have. Wine 8 says every process is elevated.
-bool ProcessIsElevated() {
-  HANDLE raw = nullptr;
-  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) return true;
-  ScopedHandle token(raw);
-  TOKEN_ELEVATION elevation{};
-  DWORD size = 0;
-  if (::GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof(elevation), &size))
-    return elevation.TokenIsElevated != 0;
-  return ::GetLastError() != ERROR_INVALID_PARAMETER;
-}
 
 // An elevated program's children run with the administrator's token, and
 // the browser it would start is chosen by the user's own HKCU class

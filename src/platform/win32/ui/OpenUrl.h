@@ -6,9 +6,6 @@
 
 namespace quietreel::win32 {
 
-// Whether the program runs with an elevated administrator's token.
-bool ProcessIsElevated();
-
 // Opens a web address in the desktop user's browser; when that cannot be
 // done without starting it elevated, shows the address in a box owned by
 // `owner` for the user to copy.
