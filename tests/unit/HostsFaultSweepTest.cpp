@@ -46,7 +46,7 @@ bool EndsWith(const std::string& text, const std::string& end) {
 struct Result {
   std::optional<std::string> hosts;
   std::optional<std::string> backup;
-  bool record = false;
+  std::optional<std::string> record;
   bool claimedSuccess = false;
 };
 
@@ -60,7 +60,7 @@ Result RunWithFault(const NamedOperation& op, HostsState state, std::size_t fail
   op.run(m.services, m.owner);
   if (failedCallName && failingCall > 0) *failedCallName = m.machine.CallLog().at(failingCall - 1);
   const std::optional<std::string> hosts = Contents(m, m.hosts);
-  Result result{hosts ? hosts : Contents(m, m.scratch), Contents(m, m.backup), m.machine.Exists(m.record), false};
+  Result result{hosts ? hosts : Contents(m, m.scratch), Contents(m, m.backup), Contents(m, m.record), false};
   for (const auto& box : m.owner.Boxes()) result.claimedSuccess |= box.text == op.successText;
   return result;
 }
@@ -99,7 +99,8 @@ void CheckBlock(HostsState state, const Result& r, const std::string& where) {
     EXPECT_TRUE(EndsWith(*r.hosts, HostsMachine::kListOnDisk)) << where << ": success without the list";
     EXPECT_TRUE(!hadHosts || StartsWith(*r.hosts, before)) << where;
     EXPECT_EQ(r.backup, before) << where << ": success without the way back";
-    EXPECT_TRUE(r.record) << where << ": success without the record that vouches for the way back";
+    const std::optional<BackupRecord> record = r.record ? ParseRecord(*r.record) : std::nullopt;
+    EXPECT_TRUE(record && Matches(record->backup, before)) << where << ": success without the record of the way back";
   }
 }
 

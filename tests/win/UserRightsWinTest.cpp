@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/ScopedOle.h"
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/UserRights.h"
