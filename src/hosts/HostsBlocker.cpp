@@ -6,23 +6,12 @@
 #include "hosts/BlockListFile.h"
 #include "hosts/HostsLimits.h"
 #include "hosts/HostsMessages.h"
-#include "hosts/HostsPaths.h"
 #include "hosts/HostsPlan.h"
 #include "hosts/PlanExecutor.h"
 #include "hosts/SavedCopy.h"
 
 namespace quietreel {
 namespace {
-
-// A replacement that broke off halfway left the hosts file missing and its
-// new bytes in the scratch copy, on disk, where only administrators write:
-// they are put in place before anything is read.
-void FinishCutReplacement(const Services& services) {
-  FileSystem& files = services.files;
-  const std::wstring scratch = services.hostsPath + kScratchSuffix;
-  if (files.Look(services.hostsPath).kind == FileKind::kMissing && files.Look(scratch).kind == FileKind::kFile)
-    files.Replace(scratch, services.hostsPath);
-}
 
 // What Block and Restore decide from: the hosts file's bytes (none when
 // there is none), `backup` as it stands and the record. They use the

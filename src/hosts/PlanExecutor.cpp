@@ -125,6 +125,15 @@ bool ReplaceHosts(const Services& services, const std::string& bytes) {
   return replaced;
 }
 
+// A replacement that broke off halfway left the hosts file missing and its
+// new bytes in the scratch copy, on disk, where only administrators write.
+void FinishCutReplacement(const Services& services) {
+  FileSystem& files = services.files;
+  const std::wstring scratch = ScratchPath(services);
+  if (files.Look(services.hostsPath).kind == FileKind::kMissing && files.Look(scratch).kind == FileKind::kFile)
+    files.Replace(scratch, services.hostsPath);
+}
+
 // A hosts file that changed must not be overruled by the system's cache of
 // lookups.
 void CarryOut(const Services& services, Window& owner, const HostsPlan& plan) {

@@ -13,5 +13,8 @@ void CarryOut(const Services& services, Window& owner, const HostsPlan& plan);
 // The hosts file becomes `bytes` in one step, keeping its own security
 // settings; it is whole at every moment.
 bool ReplaceHosts(const Services& services, const std::string& bytes);
+// Puts in place a scratch copy that a replacement cut short left while the
+// hosts file is missing; before anything is read.
+void FinishCutReplacement(const Services& services);
 
 }  // namespace quietreel

@@ -406,5 +406,20 @@ TEST(HostsScratch, LeftoverFromACutRunIsReplacedAndRemoved) {
   EXPECT_FALSE(m.machine.Exists(m.scratch));
 }
 
+// A replacement that broke off halfway leaves no hosts file, and its new
+// bytes only in the scratch copy: the next start puts them in place rather
+// than bringing back the older `backup`.
+TEST(HostsScratch, ReplacementCutHalfwayIsFinishedByTheNextStart) {
+  HostsMachine m;
+  m.Enter(HostsState::kBlocked);
+  m.machine.AddFile(m.hosts, kUser + kListOnDisk + "10.0.0.9 vpn.example\r\n", expected::kHiddenReadOnlySystem);
+  m.machine.SetReplaceBreaksHalfway(true);
+  m.machine.FailNext("Replace");
+  Restore(m.services, m.owner);
+  ASSERT_FALSE(m.machine.Exists(m.hosts));
+  Restore(m.services, m.owner);
+  EXPECT_EQ(m.machine.BytesOf(m.hosts), kUser + "10.0.0.9 vpn.example\r\n");
+}
+
 }  // namespace
 }  // namespace quietreel
