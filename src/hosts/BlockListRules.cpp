@@ -56,13 +56,14 @@ bool IsHostName(std::string_view name) {
   }
 }
 
-// A CR anywhere but right before a LF, a control byte or a byte above 127
-// makes the list bad.
+// The list's lines end with LF alone, so that in the hosts file each ends
+// with CR LF and reads as the same line there. A CR, a control byte or a
+// byte above 127 makes the list bad.
 bool IsBlockOnlyList(std::string_view text) {
   if (text.size() > kMaxBlockListBytes) return false;
   std::size_t hosts = 0;
   bool good = true;
-  ForEachLine(text, LineBreak::kCrLf, [&](const TextLine& line, std::size_t) {
+  ForEachLine(text, LineBreak::kLf, [&](const TextLine& line, std::size_t) {
     const Line kind = ClassifyLine(line.text);
     good = kind != Line::kBad && !(kind == Line::kHost && ++hosts > kMaxBlockListHosts);
     return good;

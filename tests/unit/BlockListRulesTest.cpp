@@ -26,7 +26,7 @@ TEST(BlockListRules, OnlyBlankCommentAndBlockingLinesPass) {
       {"\n \t\n# comment, even \"odd\" ones!\n", true},
       {"0.0.0.0 ads.example.com\n0.0.0.0\tads.example.com\n", true},
       {"127.0.0.1 www.bank.example\n", false},
-      {"0.0.0.0  a-1.b2.example.com \t# why\r\n0.0.0.0 x.example#tight", true},
+      {"0.0.0.0  a-1.b2.example.com \t# why\n0.0.0.0 x.example#tight", true},
       {"  0.0.0.0 indented.example\n", true},
       {"0.0.0.0 " + name253 + "\n", true},
       {Lines(10000, "0.0.0.0 a.example\n") + "# comments do not count\n", true},
@@ -43,6 +43,8 @@ TEST(BlockListRules, OnlyBlankCommentAndBlockingLinesPass) {
       {"0.0.0.0a.example\n", false},
       {"0.0.0.0 a.example\r0.0.0.0 b.example\r", false},
       {"0.0.0.0 a.example\r\r\n", false},
+      // The list's line break is LF: the hosts file gets CR LF from it.
+      {"0.0.0.0 a.example\r\n", false},
       {"# caf\xC3\xA9\n", false},
       {"# bell \x07\n", false},
       {Lines(10001, "0.0.0.0 a.example\n"), false},

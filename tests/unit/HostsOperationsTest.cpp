@@ -139,10 +139,8 @@ const Row kRows[] = {
      Unchanged()},
 
     // --- The list in the hosts file ----------------------------------------------
-    {"LfBecomesCrLfAndCrLfBecomesCrCrLf", HostsState::kNoHosts,
-     InAdminFolder(Ship(kBegin + "0.0.0.0 a.example\n0.0.0.0 b.example\r\n" + kEnd)), kBlock, {{Kind::kNotice, text::kBlocked}},
-     Bytes("# BEGIN Quietreel block list\r\n0.0.0.0 a.example\r\n0.0.0.0 b.example\r\r\n# END Quietreel block list\r\n"),
-     Bytes(kMarker), kHiddenNew, 1},
+    {"ListWithCrLfLineBreaks", HostsState::kNoHosts, InAdminFolder(Ship(kBegin + "0.0.0.0 b.example\r\n" + kEnd)),
+     kBlock, {{Kind::kWarning, text::kListDamaged}}, Absent(), Absent()},
     {"ListEndsAtItsFirstZero", HostsState::kNoHosts, InAdminFolder(Ship(HostsMachine::kList + std::string("\0 6.6.6.6 b.c\r", 14))),
      kBlock, {{Kind::kNotice, text::kBlocked}}, Bytes(kListOnDisk), Bytes(kMarker), kHiddenNew, 1},
     {"ListBeginningWithZeroIsDamaged", HostsState::kClean, InAdminFolder(Ship(std::string("\0", 1) + HostsMachine::kList)),
