@@ -38,7 +38,10 @@ class Lines {
   std::optional<FileDigest> TakeDigest(std::string_view sizeKey, std::string_view digestKey) {
     const auto size = Take(sizeKey);
     const auto digest = Take(digestKey);
-    if (!size || !digest || size->size() > 19 || !IsMadeOf(*size, "0123456789") || digest->size() != 64 ||
+    // Written as Block writes it, so that one record has one text: no
+    // leading zero.
+    if (!size || !digest || size->size() > 19 || !IsMadeOf(*size, "0123456789") ||
+        (size->size() > 1 && size->front() == '0') || digest->size() != 64 ||
         !IsMadeOf(*digest, "0123456789abcdef"))
       return std::nullopt;
     return FileDigest{std::stoull(std::string(*size)), std::string(*digest)};
